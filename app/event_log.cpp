@@ -1,0 +1,49 @@
+#include "app/event_log.h"
+
+EventLog::EventLog(LineList* control) : control_(control), attached_(control != nullptr ? 1 : 0) {}
+
+int EventLog::GetCount() { return attached_ ? control_->Count() : -1; }
+
+void EventLog::AddLine(const std::wstring& text) {
+  // Any position past the end appends, even when another thread added a line
+  // between the count and the insertion.
+  if (attached_) control_->Insert(GetCount() + 1, text);
+}
+
+void EventLog::SetLine(int index, const std::wstring& text) {
+  if (attached_) control_->SetText(index, text);
+}
+
+void EventLog::DeleteLine(int index) {
+  if (attached_) control_->Delete(index);
+}
+
+void EventLog::Clear() {
+  if (attached_) control_->Clear();
+}
+
+std::wstring EventLog::FormatDate(wchar_t separator) {
+  return FormatDate(platform::CurrentLocalTime(), separator);
+}
+
+std::wstring EventLog::FormatTime(wchar_t separator, int fields) {
+  return FormatTime(platform::CurrentLocalTime(), separator, fields);
+}
+
+std::wstring EventLog::FormatDate(const platform::LocalTime& time, wchar_t separator) {
+  if (separator == 0) return platform::FormatDatePicture(time, L"ddMMyy");
+  std::wstring quoted = std::wstring(L"'") + separator + L"'";
+  return platform::FormatDatePicture(time, L"dd" + quoted + L"MM" + quoted + L"yy");
+}
+
+std::wstring EventLog::FormatTime(const platform::LocalTime& time, wchar_t separator, int fields) {
+  std::wstring picture = L"hh";
+  if (fields == 3 && separator == 0) {
+    picture = L"hhmmss";
+  } else if (fields >= 2 && separator != 0) {
+    std::wstring quoted = std::wstring(L"'") + separator + L"'";
+    picture += quoted + L"mm";
+    if (fields == 3) picture += quoted + L"ss";
+  }
+  return platform::FormatTimePicture(time, picture);
+}

@@ -1,0 +1,40 @@
+// The event log of the main window: a current-operation header rewritten in
+// place, then messages from the window, the track thread and the sending
+// thread. Every thread writes to it directly.
+#pragma once
+
+#include <string>
+
+#include "app/line_list.h"
+#include "platform/clock.h"
+
+class EventLog {
+ public:
+  // Attached to the list, or detached when there is none: a detached log
+  // writes nothing and counts -1.
+  explicit EventLog(LineList* control);
+
+  int GetCount();
+  // Appends a line after the last one.
+  void AddLine(const std::wstring& text);
+  // Both do nothing when there is no line at the index.
+  void SetLine(int index, const std::wstring& text);
+  void DeleteLine(int index);
+  // Removes every line (the window does this at start and before a send).
+  void Clear();
+
+  // The current local date as ddMMyy with the separator between the fields
+  // (none when it is 0): FormatDate('.') gives 08.12.26.
+  static std::wstring FormatDate(wchar_t separator);
+  // The current local time in 24-hour form with one (hh), two (hh:mm) or
+  // three (hh:mm:ss) fields; a 0 separator gives hhmmss.
+  static std::wstring FormatTime(wchar_t separator, int fields);
+
+  // The same texts for a given time.
+  static std::wstring FormatDate(const platform::LocalTime& time, wchar_t separator);
+  static std::wstring FormatTime(const platform::LocalTime& time, wchar_t separator, int fields);
+
+ private:
+  LineList* control_;
+  int attached_;
+};

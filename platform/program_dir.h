@@ -1,0 +1,24 @@
+// The program's folder: where properties.ini and Tracks live.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The path separator of file names on this system.
+#ifdef _WIN32
+inline constexpr wchar_t kPathSeparator = L'\\';
+#else
+inline constexpr wchar_t kPathSeparator = L'/';
+#endif
+
+// The folder of the running executable, without a trailing separator
+// (GetModuleFileNameW up to its last backslash), unless a tool has named
+// another folder with SetProgramFolder.
+std::wstring ProgramFolder();
+
+// Makes ProgramFolder return the given folder: the headless driver and tests
+// use it to run the engine over a folder of their own.
+void SetProgramFolder(const std::wstring& folder);
+
+}  // namespace platform

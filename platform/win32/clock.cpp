@@ -1,0 +1,51 @@
+#include "platform/clock.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+SYSTEMTIME ToSystemTime(const LocalTime& time) {
+  SYSTEMTIME system{};
+  system.wYear = static_cast<WORD>(time.year);
+  system.wMonth = static_cast<WORD>(time.month);
+  system.wDay = static_cast<WORD>(time.day);
+  system.wHour = static_cast<WORD>(time.hour);
+  system.wMinute = static_cast<WORD>(time.minute);
+  system.wSecond = static_cast<WORD>(time.second);
+  return system;
+}
+
+}  // namespace
+
+LocalTime CurrentLocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  LocalTime local;
+  local.year = now.wYear;
+  local.month = now.wMonth;
+  local.day = now.wDay;
+  local.hour = now.wHour;
+  local.minute = now.wMinute;
+  local.second = now.wSecond;
+  return local;
+}
+
+std::wstring FormatDatePicture(const LocalTime& time, const std::wstring& picture) {
+  SYSTEMTIME system = ToSystemTime(time);
+  wchar_t text[54];
+  int length = GetDateFormatW(LOCALE_SYSTEM_DEFAULT, 0, &system, picture.c_str(), text,
+                              static_cast<int>(std::size(text)));
+  return length > 0 ? std::wstring(text, length - 1) : std::wstring();
+}
+
+std::wstring FormatTimePicture(const LocalTime& time, const std::wstring& picture) {
+  SYSTEMTIME system = ToSystemTime(time);
+  wchar_t text[64];
+  int length = GetTimeFormatW(LOCALE_SYSTEM_DEFAULT, TIME_FORCE24HOURFORMAT, &system,
+                              picture.c_str(), text, static_cast<int>(std::size(text)));
+  return length > 0 ? std::wstring(text, length - 1) : std::wstring();
+}
+
+}  // namespace platform

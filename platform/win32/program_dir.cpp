@@ -1,0 +1,14 @@
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+std::wstring ExecutableFolder() {
+  wchar_t path[520];
+  DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  std::wstring text(path, length);
+  return text.substr(0, text.rfind(L'\\'));
+}
+
+}  // namespace platform

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The test command: sets up a fresh Debian machine, builds every preset and
+# runs every test. Ends with one line "tests: N passed, N failed".
+#
+#   FUZZ_SECONDS  seconds each fuzz target runs (default 60)
+#   PRESETS       presets to build and test (default: all)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+fuzz_seconds=${FUZZ_SECONDS:-60}
+presets=${PRESETS:-"linux linux-asan win64 win32 fuzz"}
+jobs=$(nproc)
+
+./scripts/setup.sh || { echo "setup failed"; exit 1; }
+
+passed=0
+failed=0
+failures=()
+logs=$(mktemp -d)
+
+# Wine: one fresh prefix for the whole run, removed at the end with its server.
+export WINEPREFIX="$logs/wineprefix"
+export WINEDEBUG=-all
+cleanup() {
+  WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver64 -k 2>/dev/null
+  rm -rf "$logs"
+}
+trap cleanup EXIT
+
+record() {  # record NAME OK?
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$1"); fi
+}
+
+build() {  # build PRESET
+  local preset=$1
+  if cmake --preset "$preset" >"$logs/$preset.configure" 2>&1 &&
+     cmake --build --preset "$preset" -j "$jobs" >"$logs/$preset.build" 2>&1; then
+    echo "== $preset: built"
+    return 0
+  fi
+  echo "== $preset: BUILD FAILED"
+  tail -n 40 "$logs/$preset.configure" "$logs/$preset.build"
+  record "$preset: build" 1
+  return 1
+}
+
+run_ctest() {  # run_ctest PRESET
+  local preset=$1 out="$logs/$preset.ctest"
+  ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" >"$out" 2>&1
+  local summary
+  summary=$(grep -E 'tests passed|tests failed out of' "$out" | tail -n 1)
+  echo "== $preset: ${summary:-no test summary}"
+  local total=0 bad=0
+  if [[ $summary =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    bad=${BASH_REMATCH[1]}
+    total=${BASH_REMATCH[2]}
+  fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  if [ "$bad" -gt 0 ] || [ -z "$summary" ]; then
+    [ -z "$summary" ] && { failed=$((failed + 1)); tail -n 60 "$out"; }
+    sed -n '/The following tests FAILED/,$p' "$out" | grep -E '^\s+[0-9]+ - ' | sed "s/^/   $preset: /"
+    grep -B2 -A30 -E '^\[  FAILED  \]|Failure$|ERROR: |Sanitizer' "$out" | head -n 200
+    failures+=("$preset")
+  fi
+}
+
+run_fuzzers() {
+  local target name
+  for target in build/fuzz/tests/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    local corpus="$logs/corpus-$name"
+    mkdir -p "$corpus"
+    if "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
+         "$corpus" >"$logs/$name.log" 2>&1; then
+      echo "== fuzz: $name ran ${fuzz_seconds}s without a finding"
+      record "fuzz: $name" 0
+    else
+      echo "== fuzz: $name FOUND A PROBLEM"
+      tail -n 60 "$logs/$name.log"
+      record "fuzz: $name" 1
+    fi
+  done
+}
+
+for preset in $presets; do
+  build "$preset" || continue
+  case $preset in
+    win64)
+      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+      run_ctest "$preset" ;;
+    win32) ;;  # 32-bit programs cannot run on this kernel: built and linked only
+    fuzz) run_fuzzers ;;
+    *) run_ctest "$preset" ;;
+  esac
+done
+
+if [ ${#failures[@]} -gt 0 ]; then
+  echo "Failed: ${failures[*]}"
+fi
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

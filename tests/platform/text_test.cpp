@@ -1,0 +1,28 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Text, RussianTextTakesItsWindows1251Bytes) {
+  // The bytes a Russian Windows writes for the privacy text and for Ё/ё.
+  EXPECT_EQ(platform::WideToAnsi(L"Только мне"), "\xD2\xEE\xEB\xFC\xEA\xEE \xEC\xED\xE5");
+  EXPECT_EQ(platform::WideToAnsi(L"Ёё№"), "\xA8\xB8\xB9");
+  EXPECT_EQ(platform::AnsiToWide("\xD2\xEE\xEB\xFC\xEA\xEE \xEC\xED\xE5"), L"Только мне");
+}
+
+TEST(Text, AnsiRoundTripKeepsEveryAssignedByte) {
+  for (int byte = 1; byte < 256; ++byte) {
+    std::string one(1, static_cast<char>(byte));
+    EXPECT_EQ(platform::WideToAnsi(platform::AnsiToWide(one)), one) << byte;
+  }
+}
+
+TEST(Text, Utf8RoundTripOfRussianAndAscii) {
+  std::wstring text = L"Для всех: track_1.kml";
+  std::string utf8 = platform::WideToUtf8(text);
+  EXPECT_EQ(utf8, "\xD0\x94\xD0\xBB\xD1\x8F \xD0\xB2\xD1\x81\xD0\xB5\xD1\x85: track_1.kml");
+  EXPECT_EQ(platform::Utf8ToWide(utf8), text);
+}
+
+}  // namespace

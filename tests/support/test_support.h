@@ -1,0 +1,41 @@
+// Helpers shared by the tests: the receiver captures beside the project and
+// scratch folders that clean up after themselves.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The folder of receiver captures (../shared/nmea), or empty when it is absent.
+std::string NmeaCaptureDir();
+
+// The capture files of that folder (*.nmea), sorted, without the synthetic
+// 24-hour file unless asked for.
+std::vector<std::string> NmeaCaptures(bool include_synthetic = false);
+
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A fresh empty folder, removed with everything in it when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }
+  // path() joined with a relative name.
+  std::string File(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace testing_support
+
+// Skips the current test with a message when the shared captures are absent.
+#define SKIP_WITHOUT_CAPTURES()                                              \
+  if (testing_support::NmeaCaptureDir().empty())                             \
+  GTEST_SKIP() << "../shared/nmea is absent: receiver captures not available"
