@@ -1,0 +1,44 @@
+// A serial port opened for reading a GPS receiver.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Line settings as the DCB takes them: parity 0 is none, stop bits 0 is one.
+struct LineSettings {
+  int baud_rate = 4800;
+  int byte_size = 8;
+  int parity = 0;
+  int stop_bits = 0;
+};
+
+// Which step of opening failed.
+enum class SerialOpenError { kNone, kOpen, kGetState, kSetState };
+
+// An open port. Reads follow the Windows time-outs the port is opened with:
+// a read of k bytes returns when k bytes came, when more than 100 ms pass
+// between two bytes, or 500 ms after it began, with what arrived (maybe
+// nothing). Close may be called from another thread while a read waits: that
+// read returns promptly, and every later read returns 0 at once.
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+  // Reads up to size bytes into buffer; returns the count (0 on time-out,
+  // error or a closed port).
+  virtual size_t Read(void* buffer, size_t size) = 0;
+  virtual void Close() = 0;
+};
+
+// Opens a port by its Windows name ("COM3", or "\\.\COM12" for 9 and above)
+// with 2048-byte queues, the line settings and the read time-outs above; the
+// other line settings keep what the driver reports. On POSIX the name COMn
+// maps to the link "comn" in the program's folder when it exists, else to
+// /dev/ttyS(n-1); any other name is taken as a device path. Returns null and
+// sets *error to the failed step on failure.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& name, const LineSettings& settings,
+                                           SerialOpenError* error);
+
+}  // namespace platform
