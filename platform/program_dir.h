@@ -8,8 +8,10 @@ namespace platform {
 // The path separator of file names on this system.
 #ifdef _WIN32
 inline constexpr wchar_t kPathSeparator = L'\\';
+inline constexpr char kPathSeparatorA = '\\';
 #else
 inline constexpr wchar_t kPathSeparator = L'/';
+inline constexpr char kPathSeparatorA = '/';
 #endif
 
 // The folder of the running executable, without a trailing separator
