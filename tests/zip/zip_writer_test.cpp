@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "platform/text.h"
 #include "tests/support/test_support.h"
+#include "tests/zip/zip_test_files.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadFileBytes;
+using zip_testing::TrackText;
 
 namespace {
 
@@ -72,25 +73,6 @@ std::string Inflate(const std::string& raw) {
 
 std::string EntryContent(const Entry& entry) {
   return entry.method == 8 ? Inflate(entry.data) : entry.data;
-}
-
-// Text shaped like a track file: many similar lines, several buffers long.
-std::string TrackText(int lines) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<kml>\r\n";
-  for (int i = 0; i < lines; ++i) {
-    text += "37.6" + std::to_string(184231 + i * 37) + ",55.75" + std::to_string(12443 + i * 11) + "," +
-            std::to_string(i % 90) + ".4\r\n";
-  }
-  return text + "</kml>\r\n";
-}
-
-void SetLastWriteUnix(const std::string& path, int64_t unix_seconds) {
-  using namespace std::chrono;
-  // The file clock's epoch lies a whole number of seconds from the system clock's.
-  seconds offset = round<seconds>(fs::file_time_type::clock::now().time_since_epoch()) -
-                   round<seconds>(system_clock::now().time_since_epoch());
-  auto since_epoch = duration_cast<fs::file_time_type::duration>(seconds(unix_seconds) + offset);
-  fs::last_write_time(path, fs::file_time_type(since_epoch));
 }
 
 class ZipWriterTest : public ::testing::Test {
@@ -214,7 +196,7 @@ TEST_F(ZipWriterTest, NamesTakeSlashesAndUtf8AndMayRepeat) {
 TEST_F(ZipWriterTest, TimeStampsComeFromTheUtcLastWrite) {
   std::wstring source = Source("s", "x");
   const int64_t written = 1304685297;  // 2011-05-06 12:34:57 UTC
-  SetLastWriteUnix(dir_.File("s"), written);
+  zip_testing::SetLastWriteUnix(dir_.File("s"), written);
   CZipWriter writer;
   ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
   ASSERT_EQ(writer.AddFile(L"s", source), ZipResult::kOk);
