@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace platform {
 
 // Windows file attribute bits, as GetFileInformationByHandle reports them.
@@ -18,15 +20,9 @@ inline constexpr uint32_t kAttributeSystem = 0x04;
 inline constexpr uint32_t kAttributeDirectory = 0x10;
 inline constexpr uint32_t kAttributeArchive = 0x20;
 
-// A moment as UTC calendar fields (FileTimeToSystemTime of a file time).
-struct UtcCalendar {
-  int year = 0;    // four digits
-  int month = 0;   // 1..12
-  int day = 0;     // 1..31
-  int hour = 0;    // 0..23
-  int minute = 0;
-  int second = 0;
-};
+// A moment as calendar fields in UTC (FileTimeToSystemTime of a file time):
+// the fields of a local time, without the time zone applied.
+using UtcCalendar = LocalTime;
 
 // What the file system tells about an open file.
 //

@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "platform/posix/calendar.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -15,14 +16,7 @@ namespace {
 UtcCalendar CalendarOf(time_t seconds) {
   struct tm parts {};
   gmtime_r(&seconds, &parts);
-  UtcCalendar calendar;
-  calendar.year = parts.tm_year + 1900;
-  calendar.month = parts.tm_mon + 1;
-  calendar.day = parts.tm_mday;
-  calendar.hour = parts.tm_hour;
-  calendar.minute = parts.tm_min;
-  calendar.second = parts.tm_sec;
-  return calendar;
+  return CalendarFields(parts);
 }
 
 // The birth time where the file system records one, else the last write.

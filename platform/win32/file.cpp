@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/calendar.h"
+
 namespace platform {
 
 namespace {
@@ -19,12 +21,7 @@ int64_t UnixSeconds(const FILETIME& time) { return (Ticks(time) - kUnixEpochTick
 bool CalendarOf(const FILETIME& time, UtcCalendar* calendar) {
   SYSTEMTIME fields;
   if (!FileTimeToSystemTime(&time, &fields)) return false;
-  calendar->year = fields.wYear;
-  calendar->month = fields.wMonth;
-  calendar->day = fields.wDay;
-  calendar->hour = fields.wHour;
-  calendar->minute = fields.wMinute;
-  calendar->second = fields.wSecond;
+  *calendar = CalendarFields(fields);
   return true;
 }
 

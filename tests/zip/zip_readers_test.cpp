@@ -51,11 +51,7 @@ class ZipReadersTest : public ::testing::Test {
       std::string path = dir_.File(source.file_name);
       testing_support::WriteFileBytes(path, source.bytes);
       if (source.file_name == "track") zip_testing::SetLastWriteUnix(path, kTrackWritten);
-      if (source.file_name == "readonly") {
-        std::filesystem::permissions(path, std::filesystem::perms::all & ~std::filesystem::perms::owner_write &
-                                               ~std::filesystem::perms::group_write &
-                                               ~std::filesystem::perms::others_write);
-      }
+      if (source.file_name == "readonly") zip_testing::MakeReadOnly(path);
       ASSERT_EQ(writer.AddFile(source.entry_name, platform::Utf8ToWide(path)), ZipResult::kOk);
     }
     ASSERT_EQ(writer.Close(), ZipResult::kOk);

@@ -55,6 +55,11 @@ std::string NoiseBytes(size_t size) {
   return bytes;
 }
 
+void MakeReadOnly(const std::string& path) {
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
 void SetLastWriteUnix(const std::string& path, int64_t unix_seconds) {
   using namespace std::chrono;
   // The file clock's epoch lies a whole number of seconds from the system clock's.

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <filesystem>
 
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "tests/zip/zip_test_files.h"
 
-namespace fs = std::filesystem;
 using testing_support::ReadFileBytes;
 using zip_testing::TrackText;
 
@@ -83,6 +81,16 @@ class ZipWriterTest : public ::testing::Test {
     return Path(name);
   }
   std::string Archive() { return ReadFileBytes(dir_.File("out.zip")); }
+  // Packs one source as the only entry and reads that entry back.
+  Entry PackOne(const std::wstring& entry_name, const std::wstring& source) {
+    CZipWriter writer;
+    EXPECT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
+    EXPECT_EQ(writer.AddFile(entry_name, source), ZipResult::kOk);
+    EXPECT_EQ(writer.Close(), ZipResult::kOk);
+    std::vector<Entry> entries = ReadArchive(Archive());
+    EXPECT_EQ(entries.size(), 1u);
+    return entries.at(0);
+  }
   std::wstring ArchivePath() { return Path("out.zip"); }
 
   testing_support::ScratchDir dir_;
@@ -158,18 +166,12 @@ TEST_F(ZipWriterTest, StoresOnlyNamesWithAnArchiveSuffix) {
 }
 
 TEST_F(ZipWriterTest, EmptySourceIsAnEmptyDeflateStream) {
-  std::wstring source = Source("empty", "");
-  CZipWriter writer;
-  ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"empty.kml", source), ZipResult::kOk);
-  ASSERT_EQ(writer.Close(), ZipResult::kOk);
-  std::vector<Entry> entries = ReadArchive(Archive());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].method, 8u);
-  EXPECT_EQ(entries[0].crc, 0u);
-  EXPECT_EQ(entries[0].size, 0u);
-  EXPECT_GT(entries[0].compressed, 0u);
-  EXPECT_EQ(Inflate(entries[0].data), "");
+  Entry entry = PackOne(L"empty.kml", Source("empty", ""));
+  EXPECT_EQ(entry.method, 8u);
+  EXPECT_EQ(entry.crc, 0u);
+  EXPECT_EQ(entry.size, 0u);
+  EXPECT_GT(entry.compressed, 0u);
+  EXPECT_EQ(Inflate(entry.data), "");
 }
 
 TEST_F(ZipWriterTest, NamesTakeSlashesAndUtf8AndMayRepeat) {
@@ -197,29 +199,17 @@ TEST_F(ZipWriterTest, TimeStampsComeFromTheUtcLastWrite) {
   std::wstring source = Source("s", "x");
   const int64_t written = 1304685297;  // 2011-05-06 12:34:57 UTC
   zip_testing::SetLastWriteUnix(dir_.File("s"), written);
-  CZipWriter writer;
-  ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"s", source), ZipResult::kOk);
-  ASSERT_EQ(writer.Close(), ZipResult::kOk);
-  std::vector<Entry> entries = ReadArchive(Archive());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].time, 0x645Cu);
-  EXPECT_EQ(entries[0].date, 0x3EA6u);
-  EXPECT_EQ(Le(entries[0].local_extra, 5, 4), written);
-  EXPECT_EQ(Le(entries[0].central_extra, 5, 4), written);
+  Entry entry = PackOne(L"s", source);
+  EXPECT_EQ(entry.time, 0x645Cu);
+  EXPECT_EQ(entry.date, 0x3EA6u);
+  EXPECT_EQ(Le(entry.local_extra, 5, 4), written);
+  EXPECT_EQ(Le(entry.central_extra, 5, 4), written);
 }
 
 TEST_F(ZipWriterTest, ReadOnlySourceIsMarkedSo) {
   std::wstring source = Source("s", "x");
-  fs::permissions(dir_.File("s"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  CZipWriter writer;
-  ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"s", source), ZipResult::kOk);
-  ASSERT_EQ(writer.Close(), ZipResult::kOk);
-  std::vector<Entry> entries = ReadArchive(Archive());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].external, 0x81000021u);
+  zip_testing::MakeReadOnly(dir_.File("s"));
+  EXPECT_EQ(PackOne(L"s", source).external, 0x81000021u);
 }
 
 TEST_F(ZipWriterTest, MisuseReportsArgumentAndFileFailures) {
