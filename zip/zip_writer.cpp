@@ -82,7 +82,8 @@ uint32_t ExternalAttributes(uint32_t attributes) {
 
 // The DOS time stamp packs the UTC calendar fields as they are.
 uint16_t DosDate(const platform::UtcCalendar& time) {
-  return static_cast<uint16_t>(((time.year - 1980) & 0x7F) << 9 | (time.month & 0x0F) << 5 | (time.day & 0x1F));
+  return static_cast<uint16_t>(((time.year - 1980) & 0x7F) << 9 | (time.month & 0x0F) << 5 |
+                               (time.day & 0x1F));
 }
 
 uint16_t DosTime(const platform::UtcCalendar& time) {

@@ -68,7 +68,8 @@ class WindowsFile : public File {
 };
 
 std::unique_ptr<File> Open(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
-  HANDLE handle = CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<WindowsFile>(handle);
 }

@@ -37,7 +37,8 @@ void BM_ZipWriterDayTrack(benchmark::State& state) {
   }
   // Entry data is what remains without the headers and the end record.
   const auto headers = (30 + 9 + 17) + (46 + 9 + 9) + 22;
-  state.counters["compressed"] = static_cast<double>(std::filesystem::file_size(dir.File("track0.zip")) - headers);
+  state.counters["compressed"] =
+      static_cast<double>(std::filesystem::file_size(dir.File("track0.zip")) - headers);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * DayTrack().size()));
 }
 BENCHMARK(BM_ZipWriterDayTrack)->Unit(benchmark::kMillisecond);

@@ -39,7 +39,8 @@ class ZipReadersTest : public ::testing::Test {
   void SetUp() override {
     sources_ = {
         {L"track.kml", "track", zip_testing::TrackText(20000)},
-        {L"points.wpt", "points", "OziExplorer Waypoint File Version 1.1\r\n1,\xD2\xEE\xF7\xEA\xE0 1,55.7,37.6\r\n"},
+        {L"points.wpt", "points",
+         "OziExplorer Waypoint File Version 1.1\r\n1,\xD2\xEE\xF7\xEA\xE0 1,55.7,37.6\r\n"},
         {L"\u041F\u0430\u043F\u043A\u0430\\\u0442\u0440\u0435\u043A.kml", "cyrillic", "<kml/>\r\n"},
         {L"inner.ZIP", "inner", zip_testing::NoiseBytes(40000)},
         {L"empty.txt", "empty", ""},
@@ -70,19 +71,20 @@ class ZipReadersTest : public ::testing::Test {
   std::vector<Source> sources_;
 };
 
-TEST_F(ZipReadersTest, UnzipFindsNoErrors) {
-  SKIP_WITHOUT("unzip");
-  std::string output;
-  EXPECT_EQ(Run("unzip -t '" + archive_ + "'", &output), 0) << output;
-  EXPECT_NE(output.find("No errors detected"), std::string::npos) << output;
-}
-
-TEST_F(ZipReadersTest, SevenZipFindsNoErrors) {
-  SKIP_WITHOUT("7z");
-  std::string output;
-  EXPECT_EQ(Run("7z t '" + archive_ + "'", &output), 0) << output;
-  EXPECT_NE(output.find("Everything is Ok"), std::string::npos) << output;
-  EXPECT_NE(output.find("Files: " + std::to_string(sources_.size())), std::string::npos) << output;
+TEST_F(ZipReadersTest, UnzipAndSevenZipFindNoErrors) {
+  struct Check {
+    std::string tool, command, verdict;
+  };
+  const Check checks[] = {{"unzip", "unzip -t", "No errors detected"}, {"7z", "7z t", "Everything is Ok"}};
+  int ran = 0;
+  for (const Check& check : checks) {
+    if (!ToolAvailable(check.tool)) continue;
+    ++ran;
+    std::string output;
+    EXPECT_EQ(Run(check.command + " '" + archive_ + "'", &output), 0) << output;
+    EXPECT_NE(output.find(check.verdict), std::string::npos) << output;
+  }
+  if (ran == 0) GTEST_SKIP() << "neither unzip nor 7z is installed here";
 }
 
 TEST_F(ZipReadersTest, ZipinfoDescribesEveryEntry) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "tests/zip/zip_test_files.h"
@@ -35,9 +34,20 @@ std::vector<Entry> ReadArchive(const std::string& bytes) {
   std::vector<Entry> entries;
   for (uint32_t i = 0; i < count; ++i) {
     EXPECT_EQ(Le(bytes, at, 4), 0x02014B50u);
-    Entry e{Le(bytes, at + 4, 2),  Le(bytes, at + 8, 2),  Le(bytes, at + 10, 2), Le(bytes, at + 12, 2),
-            Le(bytes, at + 14, 2), Le(bytes, at + 16, 4), Le(bytes, at + 20, 4), Le(bytes, at + 24, 4),
-            Le(bytes, at + 38, 4), Le(bytes, at + 42, 4), {}, {}, {}, {}};
+    Entry e{Le(bytes, at + 4, 2),
+            Le(bytes, at + 8, 2),
+            Le(bytes, at + 10, 2),
+            Le(bytes, at + 12, 2),
+            Le(bytes, at + 14, 2),
+            Le(bytes, at + 16, 4),
+            Le(bytes, at + 20, 4),
+            Le(bytes, at + 24, 4),
+            Le(bytes, at + 38, 4),
+            Le(bytes, at + 42, 4),
+            {},
+            {},
+            {},
+            {}};
     uint32_t name_length = Le(bytes, at + 28, 2), extra_length = Le(bytes, at + 30, 2);
     e.name = bytes.substr(at + 46, name_length);
     e.central_extra = bytes.substr(at + 46 + name_length, extra_length);
@@ -69,9 +79,7 @@ std::string Inflate(const std::string& raw) {
   return out;
 }
 
-std::string EntryContent(const Entry& entry) {
-  return entry.method == 8 ? Inflate(entry.data) : entry.data;
-}
+std::string EntryContent(const Entry& entry) { return entry.method == 8 ? Inflate(entry.data) : entry.data; }
 
 class ZipWriterTest : public ::testing::Test {
  protected:
@@ -140,8 +148,8 @@ TEST_F(ZipWriterTest, StoresOnlyNamesWithAnArchiveSuffix) {
     const wchar_t* name;
     uint32_t method;
   };
-  const Case cases[] = {{L"a.ZIP", 0},    {L"b.gz", 0},      {L"c.Tgz", 0},      {L"d.z", 0},
-                        {L"e.Arj", 0},    {L"f.LZH", 0},     {L"g.zoo", 0},      {L"h.arc", 0},
+  const Case cases[] = {{L"a.ZIP", 0},     {L"b.gz", 0},       {L"c.Tgz", 0},     {L"d.z", 0},
+                        {L"e.Arj", 0},     {L"f.LZH", 0},      {L"g.zoo", 0},     {L"h.arc", 0},
                         {L"track.kml", 8}, {L"points.wpt", 8}, {L"a.zip.txt", 8}, {L"zip", 8},
                         {L"x.zipx", 8}};
   std::string bytes = TrackText(800);
@@ -284,7 +292,8 @@ class ZipWriterFaultTest : public ZipWriterTest {
     EXPECT_EQ(entries[1].name, "third.txt");
     EXPECT_EQ(EntryContent(entries[1]), ReadFileBytes(dir_.File("third")));
     EXPECT_EQ(entries[1].offset, 30 + 9 + 17 + entries[0].compressed);
-    EXPECT_EQ(archive.size(), entries[1].offset + 30 + 9 + 17 + entries[1].compressed + 2 * (46 + 9 + 9) + 22);
+    EXPECT_EQ(archive.size(),
+              entries[1].offset + 30 + 9 + 17 + entries[1].compressed + 2 * (46 + 9 + 9) + 22);
   }
 
   std::wstring first_, second_, third_;
@@ -292,40 +301,36 @@ class ZipWriterFaultTest : public ZipWriterTest {
   int second_writes_ = 0;
 };
 
-TEST_F(ZipWriterFaultTest, FailedWriteAnywhereInAnEntryLeavesTheEarlierArchive) {
+TEST_F(ZipWriterFaultTest, FailedAddLeavesTheArchiveAsItWasBefore) {
   FaultPlan clean;
   ASSERT_EQ(PackWithFault("clean.zip", &clean), ZipResult::kOk);
   ASSERT_GT(second_writes_, 3) << "the second entry should take several writes";
+  struct Case {
+    std::string what;
+    FaultPlan plan;
+    std::wstring source;
+    ZipResult result;
+  };
+  std::vector<Case> cases;
   for (int n = 1; n <= second_writes_; ++n) {
-    SCOPED_TRACE("failing write " + std::to_string(n) + " of the second entry");
-    FaultPlan plan;
-    plan.fail_write = first_writes_ + n;
-    std::string name = "fault" + std::to_string(n) + ".zip";
-    EXPECT_EQ(PackWithFault(name, &plan), ZipResult::kWriteFailure);
+    cases.push_back(
+        {"write " + std::to_string(n), FaultPlan{first_writes_ + n}, second_, ZipResult::kWriteFailure});
+  }
+  // Seeks 1 and 2 rewrite the first entry's header; 3 and 4 the second's.
+  cases.push_back({"seek to the header", FaultPlan{0, 3}, second_, ZipResult::kSeekFailure});
+  cases.push_back({"seek back to the end", FaultPlan{0, 4}, second_, ZipResult::kSeekFailure});
+  cases.push_back({"missing source", {}, Path("does-not-exist"), ZipResult::kFileError});
+  // A file that opens but fails to read, once the entry's header is written.
+  if (platform::OpenFileForRead(L"/proc/self/mem")) {
+    cases.push_back({"unreadable source", {}, L"/proc/self/mem", ZipResult::kFileError});
+  }
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    second_ = cases[i].source;
+    std::string name = "fault" + std::to_string(i) + ".zip";
+    EXPECT_EQ(PackWithFault(name, &cases[i].plan), cases[i].result);
     ExpectSecondEntryCutAway(name);
   }
-}
-
-TEST_F(ZipWriterFaultTest, FailedSeekLeavesTheEarlierArchive) {
-  for (int seek : {3, 4}) {  // seeks 1 and 2 rewrite the first entry's header
-    FaultPlan plan;
-    plan.fail_seek = seek;
-    std::string name = "seek" + std::to_string(seek) + ".zip";
-    EXPECT_EQ(PackWithFault(name, &plan), ZipResult::kSeekFailure);
-    ExpectSecondEntryCutAway(name);
-  }
-}
-
-TEST_F(ZipWriterFaultTest, UnreadableSourceLeavesTheEarlierArchive) {
-  FaultPlan plan;
-  second_ = Path("does-not-exist");
-  EXPECT_EQ(PackWithFault("missing.zip", &plan), ZipResult::kFileError);
-  ExpectSecondEntryCutAway("missing.zip");
-  // A file that opens but fails to read, after its header is written.
-  second_ = L"/proc/self/mem";
-  if (!platform::OpenFileForRead(second_)) GTEST_SKIP() << "no file here that opens but cannot be read";
-  EXPECT_EQ(PackWithFault("unreadable.zip", &plan), ZipResult::kFileError);
-  ExpectSecondEntryCutAway("unreadable.zip");
 }
 
 TEST_F(ZipWriterFaultTest, FailuresThatCannotBeMendedAreReportedAndTheFileClosed) {
