@@ -2,20 +2,26 @@
 
 #include <time.h>
 
+#include "platform/posix/calendar.h"
+
 namespace platform {
+
+LocalTime CalendarFields(const struct tm& parts) {
+  LocalTime fields;
+  fields.year = parts.tm_year + 1900;
+  fields.month = parts.tm_mon + 1;
+  fields.day = parts.tm_mday;
+  fields.hour = parts.tm_hour;
+  fields.minute = parts.tm_min;
+  fields.second = parts.tm_sec;
+  return fields;
+}
 
 LocalTime CurrentLocalTime() {
   time_t now = time(nullptr);
   struct tm parts {};
   localtime_r(&now, &parts);
-  LocalTime local;
-  local.year = parts.tm_year + 1900;
-  local.month = parts.tm_mon + 1;
-  local.day = parts.tm_mday;
-  local.hour = parts.tm_hour;
-  local.minute = parts.tm_min;
-  local.second = parts.tm_sec;
-  return local;
+  return CalendarFields(parts);
 }
 
 namespace {

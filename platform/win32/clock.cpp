@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/calendar.h"
+
 namespace platform {
 
 namespace {
@@ -19,17 +21,21 @@ SYSTEMTIME ToSystemTime(const LocalTime& time) {
 
 }  // namespace
 
+LocalTime CalendarFields(const SYSTEMTIME& fields) {
+  LocalTime calendar;
+  calendar.year = fields.wYear;
+  calendar.month = fields.wMonth;
+  calendar.day = fields.wDay;
+  calendar.hour = fields.wHour;
+  calendar.minute = fields.wMinute;
+  calendar.second = fields.wSecond;
+  return calendar;
+}
+
 LocalTime CurrentLocalTime() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  LocalTime local;
-  local.year = now.wYear;
-  local.month = now.wMonth;
-  local.day = now.wDay;
-  local.hour = now.wHour;
-  local.minute = now.wMinute;
-  local.second = now.wSecond;
-  return local;
+  return CalendarFields(now);
 }
 
 std::wstring FormatDatePicture(const LocalTime& time, const std::wstring& picture) {

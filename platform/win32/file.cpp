@@ -1,0 +1,87 @@
+#include "platform/file.h"
+
+#include <windows.h>
+
+#include "platform/win32/calendar.h"
+
+namespace platform {
+
+namespace {
+
+// 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
+constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+constexpr int64_t kTicksPerSecond = 10000000;
+
+int64_t Ticks(const FILETIME& time) {
+  return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+int64_t UnixSeconds(const FILETIME& time) { return (Ticks(time) - kUnixEpochTicks) / kTicksPerSecond; }
+
+bool CalendarOf(const FILETIME& time, UtcCalendar* calendar) {
+  SYSTEMTIME fields;
+  if (!FileTimeToSystemTime(&time, &fields)) return false;
+  *calendar = CalendarFields(fields);
+  return true;
+}
+
+class WindowsFile : public File {
+ public:
+  explicit WindowsFile(HANDLE handle) : handle_(handle) {}
+  ~WindowsFile() override { CloseHandle(handle_); }
+  WindowsFile(const WindowsFile&) = delete;
+  WindowsFile& operator=(const WindowsFile&) = delete;
+
+  bool Read(void* buffer, size_t size, size_t* count) override {
+    DWORD done = 0;
+    BOOL ok = ReadFile(handle_, buffer, static_cast<DWORD>(size), &done, nullptr);
+    *count = ok ? done : 0;
+    return ok != FALSE;
+  }
+
+  bool Write(const void* data, size_t size) override {
+    DWORD done = 0;
+    return WriteFile(handle_, data, static_cast<DWORD>(size), &done, nullptr) && done == size;
+  }
+
+  bool Seek(uint64_t offset) override {
+    LONG high = static_cast<LONG>(offset >> 32);
+    DWORD low = SetFilePointer(handle_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+  }
+
+  bool Truncate(uint64_t size) override { return Seek(size) && SetEndOfFile(handle_); }
+
+  bool GetInfo(FileInfo* info) override {
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(handle_, &data)) return false;
+    info->attributes = data.dwFileAttributes;
+    info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info->creation_unix = UnixSeconds(data.ftCreationTime);
+    info->last_access_unix = UnixSeconds(data.ftLastAccessTime);
+    info->last_write_unix = UnixSeconds(data.ftLastWriteTime);
+    return CalendarOf(data.ftLastWriteTime, &info->last_write_utc);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+std::unique_ptr<File> Open(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
+  HANDLE handle =
+      CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<WindowsFile>(handle);
+}
+
+}  // namespace
+
+std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
+  return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+}
+
+std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
+  return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+}
+
+}  // namespace platform
