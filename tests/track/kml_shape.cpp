@@ -97,4 +97,18 @@ class ShapeReader {
 
 KmlShape ReadKmlShape(const std::string& text) { return ShapeReader(text).Read(); }
 
+std::vector<PointLine> PointLinesOf(const std::string& text) {
+  const std::string start = "<coordinates>";
+  std::vector<PointLine> lines;
+  for (size_t block = text.find(start); block != std::string::npos; block = text.find(start, block + 1)) {
+    size_t end = text.find("</coordinates>", block);
+    for (size_t line = block + start.size(); line < end;) {
+      size_t line_end = text.find("\r\n", line);
+      lines.push_back({text.substr(line, line_end - line), line_end + 2});
+      line = line_end + 2;
+    }
+  }
+  return lines;
+}
+
 }  // namespace track_testing

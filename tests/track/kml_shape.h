@@ -34,4 +34,12 @@ struct KmlShape {
 // only line break.
 KmlShape ReadKmlShape(const std::string& text);
 
+struct PointLine {
+  std::string text;
+  size_t end;  // offset just past its line break
+};
+
+// The point lines of a complete track file with where each ends.
+std::vector<PointLine> PointLinesOf(const std::string& text);
+
 }  // namespace track_testing

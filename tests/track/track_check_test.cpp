@@ -22,6 +22,7 @@ using track_testing::kDocumentTail;
 using track_testing::kHeader;
 using track_testing::kSegmentHead;
 using track_testing::kSegmentTail;
+using track_testing::PointLine;
 
 const double kTruePi = 3.14159265358979323846;
 constexpr double kEarthRadius = 6372795;
@@ -214,31 +215,12 @@ std::string RecordedTrack(const std::string& path) {
   return ReadFileBytes(path);
 }
 
-struct PointLine {
-  std::string text;
-  size_t end;  // offset just past its line break
-};
-
-std::vector<PointLine> PointLinesOf(const std::string& text) {
-  std::vector<PointLine> lines;
-  for (size_t block = text.find("<coordinates>"); block != std::string::npos;
-       block = text.find("<coordinates>", block + 1)) {
-    size_t end = text.find("</coordinates>", block);
-    for (size_t start = block + 13; start < end;) {
-      size_t line_end = text.find("\r\n", start);
-      lines.push_back({text.substr(start, line_end - start), line_end + 2});
-      start = line_end + 2;
-    }
-  }
-  return lines;
-}
-
 // Every prefix of a recorded track, as a crash or power loss leaves it: the
 // check keeps every complete point line and leaves well-formed KML.
 TEST(CheckTrackFile, RepairsATrackCutAtEveryByte) {
   ScratchDir scratch;
   std::string whole = RecordedTrack(scratch.File("whole.kml"));
-  std::vector<PointLine> lines = PointLinesOf(whole);
+  std::vector<PointLine> lines = track_testing::PointLinesOf(whole);
   ASSERT_GT(lines.size(), 30u);
 
   std::vector<std::string> kept_files;
