@@ -168,19 +168,17 @@ bool CheckTrackFile(const std::string& path) {
   return false;
 }
 
-// Read in chunks rather than by the size the end position gives: on some file
-// systems a directory opens and reports an end far beyond any memory.
 std::string ReadWholeFile(const std::string& path) {
-  constexpr size_t kChunk = 1 << 16;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::streamoff size = in.tellg();
+  // A folder opens on some systems and reports an end far beyond any memory;
+  // it fails at its first read, before anything is allocated.
+  if (size <= 0 || !in.seekg(0) || in.peek() == std::ifstream::traits_type::eof()) return std::string();
   std::string bytes;
-  size_t filled = 0;
-  while (in) {
-    bytes.resize(filled + kChunk);
-    in.read(bytes.data() + filled, kChunk);
-    filled += static_cast<size_t>(in.gcount());
-  }
-  bytes.resize(filled);
+  if (static_cast<unsigned long long>(size) > bytes.max_size()) return std::string();
+  bytes.resize(static_cast<size_t>(size));
+  in.read(bytes.data(), size);
+  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
   return bytes;
 }
 
