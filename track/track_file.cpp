@@ -23,16 +23,17 @@ bool KmlTrackFile::Begin(const std::string& path) {
   out_.clear();
   out_.open(path, std::ios::binary | std::ios::trunc);
   Write(JoinLines({"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>",
-               "<Document xmlns=\"http://earth.google.com/kml/2.0\">", "<name>Korvanta Routesmith</name>",
-               "<visibility>1</visibility>", "<Style id=\"route\"></Style>", "<Folder>",
-               "<name>Tracklogs</name>", "<visibility>1</visibility>"}));
+                   "<Document xmlns=\"http://earth.google.com/kml/2.0\">", "<name>Korvanta Routesmith</name>",
+                   "<visibility>1</visibility>", "<Style id=\"route\"></Style>", "<Folder>",
+                   "<name>Tracklogs</name>", "<visibility>1</visibility>"}));
   return out_.is_open();
 }
 
 void KmlTrackFile::OpenSegment() {
-  Write(JoinLines({"<Placemark>", "<name>Tracklogs</name>", "<Style>", "<LineStyle>", "<color>FF0000FF</color>",
-               "<width>2</width>", "</LineStyle>", "</Style>", "<LineString>"}) +
-        "<coordinates>");
+  Write(
+      JoinLines({"<Placemark>", "<name>Tracklogs</name>", "<Style>", "<LineStyle>", "<color>FF0000FF</color>",
+                 "<width>2</width>", "</LineStyle>", "</Style>", "<LineString>"}) +
+      "<coordinates>");
 }
 
 int KmlTrackFile::PointStep(double latitude, double longitude, double speed, int thinning,

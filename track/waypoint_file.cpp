@@ -20,7 +20,10 @@ void AppendWaypoint(const std::string& path, int number, const std::wstring& nam
                     double longitude) {
   bool first = number == 0;
   std::ofstream out(path, std::ios::binary | (first ? std::ios::trunc : std::ios::app));
-  if (first) out << track_text::JoinLines({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
+  if (first) {
+    out << track_text::JoinLines(
+        {"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
+  }
   out << std::to_string(number) << ',' << platform::WideToAnsi(name) << ','
       << track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) << ','
       << track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) << kRecordTail << kLineBreak;

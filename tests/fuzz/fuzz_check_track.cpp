@@ -25,7 +25,8 @@ class ScratchFiles {
     for (const std::string& path : paths_) std::filesystem::remove(path, error);
   }
   std::string Path(const std::string& name) {
-    std::string path = (std::filesystem::temp_directory_path() / ("fuzz_check_track_" + tag_ + "_" + name)).string();
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("fuzz_check_track_" + tag_ + "_" + name)).string();
     if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
     return path;
   }
@@ -85,7 +86,8 @@ std::string Recording(const std::string& events) {
 void CheckCutRecording(const std::string& bytes) {
   if (bytes.size() < 2) return;
   std::string whole = Recording(bytes.substr(2));
-  size_t cut = (static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1])) % (whole.size() + 1);
+  size_t cut =
+      (static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1])) % (whole.size() + 1);
   std::string prefix = whole.substr(0, cut);
   std::vector<std::string> complete;
   for (const track_testing::PointLine& line : track_testing::PointLinesOf(whole)) {

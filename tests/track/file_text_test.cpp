@@ -34,8 +34,8 @@ TEST(FormatGeneral, PrintsLikeAWindowsOutputStream) {
       {131.885612, 6, "131.886"},
       {-131.885612, 9, "-131.885612"},
       {-55.7512443, 9, "-55.7512443"},
-      {55.75, 9, "55.75"},                // trailing zeros go
-      {2, 9, "2"},                        // and so does the decimal point
+      {55.75, 9, "55.75"},  // trailing zeros go
+      {2, 9, "2"},          // and so does the decimal point
       {1.23456789012e11, 9, "1.23456789e+011"},
       {0.000123456789, 9, "0.000123456789"},
   };

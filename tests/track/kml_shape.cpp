@@ -58,7 +58,8 @@ class ShapeReader {
     i = close + 1;
     if (body.empty()) return Fail("empty tag");
     if (!body.empty() && body[0] == '/') {
-      if (open_.empty() || open_.back() != body.substr(1)) return Fail("mismatched </" + body.substr(1) + ">");
+      if (open_.empty() || open_.back() != body.substr(1))
+        return Fail("mismatched </" + body.substr(1) + ">");
       if (open_.back() == "coordinates") SplitPoints(coordinates_, shape_.points);
       open_.pop_back();
       root_closed_ = open_.empty();

@@ -117,13 +117,12 @@ struct Fix {
 
 TEST_F(TrackFileTest, ZeroAndOutOfRangePositionsAreWrittenOnlyAsTheFirstPoint) {
   const Fix fixes[] = {
-      {0, 37.6},       // first of the run: written whatever it holds
-      {55.75, 0},      // zero longitude
-      {0, 38.6},       // zero latitude
-      {90.5, 37.6},    // latitude out of range
-      {55.75, 180.5},  // longitude out of range
-      {55.75, -180.5},
-      {-90, 180},      // the limits themselves are in range
+      {0, 37.6},                    // first of the run: written whatever it holds
+      {55.75, 0},                   // zero longitude
+      {0, 38.6},                    // zero latitude
+      {90.5, 37.6},                 // latitude out of range
+      {55.75, 180.5},               // longitude out of range
+      {55.75, -180.5}, {-90, 180},  // the limits themselves are in range
       {55.75, 37.6},
   };
   file.OpenSegment();
@@ -202,7 +201,9 @@ TEST_F(TrackFileTest, GpsbabelReadsEveryPoint) {
   }
   file.End();
   std::string csv = scratch.File("points.csv");
-  ASSERT_EQ(track_testing::RunTool("gpsbabel -t -i kml -f \"" + path + "\" -o unicsv -F \"" + csv + "\"", csv + ".log"), 0)
+  ASSERT_EQ(track_testing::RunTool("gpsbabel -t -i kml -f \"" + path + "\" -o unicsv -F \"" + csv + "\"",
+                                   csv + ".log"),
+            0)
       << ReadFileBytes(csv + ".log");
   std::ifstream in(csv);
   std::string line;

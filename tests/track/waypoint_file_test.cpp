@@ -31,7 +31,8 @@ TEST_F(WaypointFileTest, FirstWaypointStartsTheFileWithItsHeader) {
 TEST_F(WaypointFileTest, LaterWaypointsAppendLatitudeBeforeLongitude) {
   AppendWaypoint(path, 0, L"a", 55.7512443, 37.6184231);
   AppendWaypoint(path, 1, L"b", -43.1155, -131.885612);
-  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,a,55.7512443,37.6184231" + kTail + "1,b,-43.1155,-131.885612" + kTail);
+  EXPECT_EQ(ReadFileBytes(path),
+            kHeader + "0,a,55.7512443,37.6184231" + kTail + "1,b,-43.1155,-131.885612" + kTail);
 }
 
 TEST_F(WaypointFileTest, NumberZeroReplacesAnOlderFile) {
@@ -56,9 +57,9 @@ TEST_F(WaypointFileTest, GpsbabelReadsTheWaypoints) {
   AppendWaypoint(path, 0, L"14:05/08_12_26", 55.7512443, 37.6184231);
   AppendWaypoint(path, 1, L"Дом", 43.1155, 131.885612);
   std::string csv = scratch.File("points.csv");
-  ASSERT_EQ(track_testing::RunTool("gpsbabel -i ozi,codec=windows-1251 -f \"" + path + "\" -o unicsv -F \"" +
-                                       csv + "\"",
-                                   csv + ".log"),
+  ASSERT_EQ(track_testing::RunTool(
+                "gpsbabel -i ozi,codec=windows-1251 -f \"" + path + "\" -o unicsv -F \"" + csv + "\"",
+                csv + ".log"),
             0)
       << ReadFileBytes(csv + ".log");
   std::ifstream in(csv);
@@ -68,13 +69,15 @@ TEST_F(WaypointFileTest, GpsbabelReadsTheWaypoints) {
   struct Expected {
     double latitude, longitude;
     std::string name;
-  } expected[] = {{55.7512443, 37.6184231, "\"14:05/08_12_26\""}, {43.1155, 131.885612, "\"\xD0\x94\xD0\xBE\xD0\xBC\""}};
+  } expected[] = {{55.7512443, 37.6184231, "\"14:05/08_12_26\""},
+                  {43.1155, 131.885612, "\"\xD0\x94\xD0\xBE\xD0\xBC\""}};
   for (const Expected& point : expected) {
     ASSERT_TRUE(std::getline(in, line));
     int number = 0;
     double latitude = 0, longitude = 0;
     int name_at = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf,%n", &number, &latitude, &longitude, &name_at), 3) << line;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf,%n", &number, &latitude, &longitude, &name_at), 3)
+        << line;
     EXPECT_NEAR(latitude, point.latitude, 1e-6);
     EXPECT_NEAR(longitude, point.longitude, 1e-6);
     EXPECT_EQ(line.substr(name_at, point.name.size()), point.name);  // gpsbabel writes UTF-8
