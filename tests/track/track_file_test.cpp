@@ -200,26 +200,18 @@ TEST_F(TrackFileTest, GpsbabelReadsEveryPoint) {
     file.CloseSegment();
   }
   file.End();
-  std::string csv = scratch.File("points.csv");
-  ASSERT_EQ(track_testing::RunTool("gpsbabel -t -i kml -f \"" + path + "\" -o unicsv -F \"" + csv + "\"",
-                                   csv + ".log"),
-            0)
-      << ReadFileBytes(csv + ".log");
-  std::ifstream in(csv);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line.substr(0, 21), "No,Latitude,Longitude");
-  size_t count = 0;
-  while (std::getline(in, line)) {
+  track_testing::GpsbabelTable table = track_testing::GpsbabelToCsv("-t -i kml", path);
+  ASSERT_TRUE(table.ok) << table.log;
+  EXPECT_EQ(table.header.substr(0, 21), "No,Latitude,Longitude");
+  ASSERT_EQ(table.rows.size(), written.size());
+  for (size_t i = 0; i < written.size(); ++i) {
     int number = 0;
     double latitude = 0, longitude = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf", &number, &latitude, &longitude), 3) << line;
-    ASSERT_LT(count, written.size());
-    EXPECT_NEAR(latitude, written[count].latitude, 1e-6);
-    EXPECT_NEAR(longitude, written[count].longitude, 1e-6);
-    ++count;
+    ASSERT_EQ(std::sscanf(table.rows[i].c_str(), "%d,%lf,%lf", &number, &latitude, &longitude), 3)
+        << table.rows[i];
+    EXPECT_NEAR(latitude, written[i].latitude, 1e-6);
+    EXPECT_NEAR(longitude, written[i].longitude, 1e-6);
   }
-  EXPECT_EQ(count, written.size());
 }
 
 }  // namespace

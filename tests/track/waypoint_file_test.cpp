@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "tests/support/test_support.h"
@@ -56,33 +55,24 @@ TEST_F(WaypointFileTest, GpsbabelReadsTheWaypoints) {
   if (!track_testing::ToolRuns("gpsbabel -V")) GTEST_SKIP() << "gpsbabel is not available here";
   AppendWaypoint(path, 0, L"14:05/08_12_26", 55.7512443, 37.6184231);
   AppendWaypoint(path, 1, L"Дом", 43.1155, 131.885612);
-  std::string csv = scratch.File("points.csv");
-  ASSERT_EQ(track_testing::RunTool(
-                "gpsbabel -i ozi,codec=windows-1251 -f \"" + path + "\" -o unicsv -F \"" + csv + "\"",
-                csv + ".log"),
-            0)
-      << ReadFileBytes(csv + ".log");
-  std::ifstream in(csv);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line.substr(0, 26), "No,Latitude,Longitude,Name");
+  track_testing::GpsbabelTable table = track_testing::GpsbabelToCsv("-i ozi,codec=windows-1251", path);
+  ASSERT_TRUE(table.ok) << table.log;
+  EXPECT_EQ(table.header.substr(0, 26), "No,Latitude,Longitude,Name");
   struct Expected {
     double latitude, longitude;
-    std::string name;
+    std::string name;  // gpsbabel writes UTF-8
   } expected[] = {{55.7512443, 37.6184231, "\"14:05/08_12_26\""},
                   {43.1155, 131.885612, "\"\xD0\x94\xD0\xBE\xD0\xBC\""}};
-  for (const Expected& point : expected) {
-    ASSERT_TRUE(std::getline(in, line));
-    int number = 0;
+  ASSERT_EQ(table.rows.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    int number = 0, name_at = 0;
     double latitude = 0, longitude = 0;
-    int name_at = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf,%n", &number, &latitude, &longitude, &name_at), 3)
-        << line;
-    EXPECT_NEAR(latitude, point.latitude, 1e-6);
-    EXPECT_NEAR(longitude, point.longitude, 1e-6);
-    EXPECT_EQ(line.substr(name_at, point.name.size()), point.name);  // gpsbabel writes UTF-8
+    const std::string& row = table.rows[i];
+    ASSERT_EQ(std::sscanf(row.c_str(), "%d,%lf,%lf,%n", &number, &latitude, &longitude, &name_at), 3) << row;
+    EXPECT_NEAR(latitude, expected[i].latitude, 1e-6);
+    EXPECT_NEAR(longitude, expected[i].longitude, 1e-6);
+    EXPECT_EQ(row.substr(name_at, expected[i].name.size()), expected[i].name);
   }
-  EXPECT_FALSE(std::getline(in, line));
 }
 
 }  // namespace
