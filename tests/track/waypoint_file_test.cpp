@@ -1,0 +1,78 @@
+#include "track/waypoint_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/test_support.h"
+#include "tests/track/external_tool.h"
+
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::ScratchDir;
+
+const std::string kHeader = "OziExplorer Waypoint File Version 1.1\r\nWGS 84\r\nReserved 2\r\nmagellan\r\n";
+const std::string kTail = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777, 6, 0,17,0,10.0,2,,,\r\n";
+
+class WaypointFileTest : public ::testing::Test {
+ protected:
+  ScratchDir scratch;
+  std::string path = scratch.File("points.wpt");
+};
+
+TEST_F(WaypointFileTest, FirstWaypointStartsTheFileWithItsHeader) {
+  AppendWaypoint(path, 0, L"14:05/08_12_26", 55.7512443, 37.6184231);
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,14:05/08_12_26,55.7512443,37.6184231" + kTail);
+}
+
+TEST_F(WaypointFileTest, LaterWaypointsAppendLatitudeBeforeLongitude) {
+  AppendWaypoint(path, 0, L"a", 55.7512443, 37.6184231);
+  AppendWaypoint(path, 1, L"b", -43.1155, -131.885612);
+  EXPECT_EQ(ReadFileBytes(path),
+            kHeader + "0,a,55.7512443,37.6184231" + kTail + "1,b,-43.1155,-131.885612" + kTail);
+}
+
+TEST_F(WaypointFileTest, NumberZeroReplacesAnOlderFile) {
+  AppendWaypoint(path, 0, L"old", 1, 2);
+  AppendWaypoint(path, 1, L"old", 1, 2);
+  AppendWaypoint(path, 0, L"new", 55.75, 37.6);
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,new,55.75,37.6" + kTail);
+}
+
+TEST_F(WaypointFileTest, AppendingToAMissingFileWritesNoHeader) {
+  AppendWaypoint(path, 3, L"x", 55.75, 37.6);
+  EXPECT_EQ(ReadFileBytes(path), "3,x,55.75,37.6" + kTail);
+}
+
+TEST_F(WaypointFileTest, NamesAreWrittenInTheAnsiCodePage) {
+  AppendWaypoint(path, 0, L"Дом у реки", 55.75, 37.6);
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,\xC4\xEE\xEC \xF3 \xF0\xE5\xEA\xE8,55.75,37.6" + kTail);
+}
+
+TEST_F(WaypointFileTest, GpsbabelReadsTheWaypoints) {
+  if (!track_testing::ToolRuns("gpsbabel -V")) GTEST_SKIP() << "gpsbabel is not available here";
+  AppendWaypoint(path, 0, L"14:05/08_12_26", 55.7512443, 37.6184231);
+  AppendWaypoint(path, 1, L"Дом", 43.1155, 131.885612);
+  track_testing::GpsbabelTable table = track_testing::GpsbabelToCsv("-i ozi,codec=windows-1251", path);
+  ASSERT_TRUE(table.ok) << table.log;
+  EXPECT_EQ(table.header.substr(0, 26), "No,Latitude,Longitude,Name");
+  struct Expected {
+    double latitude, longitude;
+    std::string name;  // gpsbabel writes UTF-8
+  } expected[] = {{55.7512443, 37.6184231, "\"14:05/08_12_26\""},
+                  {43.1155, 131.885612, "\"\xD0\x94\xD0\xBE\xD0\xBC\""}};
+  ASSERT_EQ(table.rows.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    int number = 0, name_at = 0;
+    double latitude = 0, longitude = 0;
+    const std::string& row = table.rows[i];
+    ASSERT_EQ(std::sscanf(row.c_str(), "%d,%lf,%lf,%n", &number, &latitude, &longitude, &name_at), 3) << row;
+    EXPECT_NEAR(latitude, expected[i].latitude, 1e-6);
+    EXPECT_NEAR(longitude, expected[i].longitude, 1e-6);
+    EXPECT_EQ(row.substr(name_at, expected[i].name.size()), expected[i].name);
+  }
+}
+
+}  // namespace

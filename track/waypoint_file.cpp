@@ -1,0 +1,30 @@
+#include "track/waypoint_file.h"
+
+#include <fstream>
+
+#include "platform/text.h"
+#include "track/file_text.h"
+
+namespace {
+
+using track_text::kLineBreak;
+
+// The format's fields after the position, the same for every waypoint: a fixed
+// date (26 March 2010), symbol, colours, no description, altitude -777 (none),
+// font and proximity settings.
+constexpr char kRecordTail[] = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777, 6, 0,17,0,10.0,2,,,";
+
+}  // namespace
+
+void AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
+                    double longitude) {
+  bool first = number == 0;
+  std::ofstream out(path, std::ios::binary | (first ? std::ios::trunc : std::ios::app));
+  if (first) {
+    out << track_text::JoinLines(
+        {"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
+  }
+  out << std::to_string(number) << ',' << platform::WideToAnsi(name) << ','
+      << track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) << ','
+      << track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) << kRecordTail << kLineBreak;
+}
