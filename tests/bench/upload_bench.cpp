@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "tests/upload/pilot_account.h"
 #include "upload/base64.h"
 #include "upload/upload_protocol.h"
 
@@ -16,20 +17,9 @@ std::string RandomArchive(size_t size) {
   return bytes;
 }
 
-UploadParams Params() {
-  UploadParams params;
-  params.login = "pilot";
-  params.password = "secret";
-  params.track_name = "Morning";
-  params.privacy_code = "3";
-  params.interval_or_distance = "500";
-  params.send_mode = 1;
-  return params;
-}
-
 void BM_BuildUploadRequest(benchmark::State& state) {
   std::string archive = RandomArchive(static_cast<size_t>(state.range(0)));
-  UploadParams params = Params();
+  UploadParams params = testing_support::PilotParams();
   for (auto _ : state) {
     std::string request = BuildUploadRequest(params, "127.0.0.1:8080", "track7.zip", archive);
     benchmark::DoNotOptimize(request.data());

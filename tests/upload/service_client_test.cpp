@@ -2,11 +2,12 @@
 // platform. Tests that need the stand-in run when ROVELOG_STANDIN_PORT names
 // its port (wine_service_test starts it and runs this program under Wine);
 // ROVELOG_STANDIN_ARCHIVE is then an archive the stand-in accepts for the
-// account pilot/secret.
+// pilot's account (tests/upload/pilot_account.h).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "tests/upload/pilot_account.h"
 #include "update/auto_updater.h"
 #include "upload/upload_archive.h"
 
@@ -27,12 +28,7 @@ bool StandinGiven(ServiceAddress* service, std::string* archive) {
   GTEST_SKIP() << "no stand-in given (ROVELOG_STANDIN_PORT, ROVELOG_STANDIN_ARCHIVE)"
 
 std::vector<std::wstring> Upload(const ServiceAddress& service, const std::string& archive, bool* accepted) {
-  UploadParams params;
-  params.login = "pilot";
-  params.password = "secret";
-  params.track_name = "Wine";
-  params.privacy_code = "1";
-  params.send_mode = 2;
+  UploadParams params = testing_support::PilotParams();
   MemoryLineList list;
   EventLog log(&list);
   *accepted = UploadArchive(log, params, service, archive);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
+#include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 
 namespace {
@@ -16,18 +17,15 @@ using testing_support::ServiceStandin;
 // Enough points for an archive of over 5 MB: more than the socket buffers of both ends hold.
 constexpr int kFiveMegabytes = 220000;
 
-const std::vector<std::string> kAccount = {"--login", "pilot", "--password", "secret"};
-
-UploadParams Pilot() {
-  UploadParams params;
-  params.login = "pilot";
-  params.password = "secret";
-  params.track_name = "Morning";
-  params.privacy_code = "3";
-  params.interval_or_distance = "500";
-  params.send_mode = 1;
-  return params;
+// Stand-in arguments: the pilot's account, then the extra ones.
+std::vector<std::string> Account(const std::vector<std::string>& extra = {}) {
+  std::vector<std::string> arguments = {"--login", testing_support::kPilotLogin, "--password",
+                                        testing_support::kPilotPassword};
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  return arguments;
 }
+
+UploadParams Pilot() { return testing_support::PilotParams(); }
 
 // Short waits so that a silent service fails a test in well under a second.
 platform::SocketTimeouts Short() {
@@ -74,7 +72,7 @@ class UploadArchiveTest : public testing::Test {
 };
 
 TEST_F(UploadArchiveTest, AcceptedArchiveArrivesAsTheExactRequestAndLogsOk) {
-  ServiceStandin service(kAccount);
+  ServiceStandin service(Account());
   ASSERT_TRUE(service.running());
   std::string path = Archive(20);
   Upload upload = Send(service.address(), path);
@@ -88,7 +86,7 @@ TEST_F(UploadArchiveTest, AcceptedArchiveArrivesAsTheExactRequestAndLogsOk) {
 }
 
 TEST_F(UploadArchiveTest, FiveMegabyteArchiveUploadsWhole) {
-  ServiceStandin service(kAccount);
+  ServiceStandin service(Account());
   ASSERT_TRUE(service.running());
   std::string path = Archive(kFiveMegabytes);
   std::string archive = testing_support::ReadFileBytes(path);
@@ -98,7 +96,7 @@ TEST_F(UploadArchiveTest, FiveMegabyteArchiveUploadsWhole) {
 }
 
 TEST_F(UploadArchiveTest, EachRefusalOfTheServiceGivesItsTextAndFails) {
-  ServiceStandin service(kAccount);
+  ServiceStandin service(Account());
   ASSERT_TRUE(service.running());
   std::string good = Archive(3);
   std::string no_points = dir_.File("no_points.zip");
@@ -135,15 +133,11 @@ TEST_F(UploadArchiveTest, EachRefusalOfTheServiceGivesItsTextAndFails) {
 TEST_F(UploadArchiveTest, TooLargeAndUnknownCodesFail) {
   std::string path = Archive(200);
   {
-    std::vector<std::string> arguments = kAccount;
-    arguments.insert(arguments.end(), {"--max-size", "1000"});
-    ServiceStandin small_service(arguments);
+    ServiceStandin small_service(Account({"--max-size", "1000"}));
     ASSERT_TRUE(small_service.running());
     EXPECT_EQ(Send(small_service.address(), path).lines, Status(L"Размер файла превышает допустимый"));
   }
-  std::vector<std::string> arguments = kAccount;
-  arguments.insert(arguments.end(), {"--code", "1006"});
-  ServiceStandin odd_service(arguments);
+  ServiceStandin odd_service(Account({"--code", "1006"}));
   ASSERT_TRUE(odd_service.running());
   Upload upload = Send(odd_service.address(), path);
   EXPECT_FALSE(upload.accepted);
@@ -151,9 +145,7 @@ TEST_F(UploadArchiveTest, TooLargeAndUnknownCodesFail) {
 }
 
 TEST_F(UploadArchiveTest, AnswerDeliveredOneByteAtATimeStillGivesTheCode) {
-  std::vector<std::string> arguments = kAccount;
-  arguments.insert(arguments.end(), {"--mode", "trickle"});
-  ServiceStandin service(arguments);
+  ServiceStandin service(Account({"--mode", "trickle"}));
   ASSERT_TRUE(service.running());
   Upload upload = Send(service.address(), Archive(5));
   EXPECT_TRUE(upload.accepted);
@@ -161,9 +153,7 @@ TEST_F(UploadArchiveTest, AnswerDeliveredOneByteAtATimeStillGivesTheCode) {
 }
 
 TEST_F(UploadArchiveTest, SlowReaderStillGetsEveryByteWhileItKeepsReading) {
-  std::vector<std::string> arguments = kAccount;
-  arguments.insert(arguments.end(), {"--mode", "slow-read"});
-  ServiceStandin service(arguments);
+  ServiceStandin service(Account({"--mode", "slow-read"}));
   ASSERT_TRUE(service.running());
   // Each send may wait 400 ms, far less than the whole transfer takes; the
   // answer comes once the reader has caught up with the buffers.
@@ -218,7 +208,7 @@ TEST_F(UploadArchiveTest, ServiceThatStopsReadingEndsInASendError) {
 }
 
 TEST_F(UploadArchiveTest, UnreadableArchiveIsReportedAndNothingIsSent) {
-  ServiceStandin service(kAccount);
+  ServiceStandin service(Account());
   ASSERT_TRUE(service.running());
   std::string missing = dir_.File("track404.zip");
   Upload upload = Send(service.address(), missing);

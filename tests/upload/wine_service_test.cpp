@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST(WineServiceClient, UploadsAndChecksForUpdateThroughTheWindowsClients) {
   ScratchDir dir;
   std::string archive = dir.File("track5.zip");
   ASSERT_TRUE(testing_support::MakeZip(archive, "track5.kml", testing_support::KmlWithPoints(50)));
-  ServiceStandin service({"--login", "pilot", "--password", "secret"});
+  ServiceStandin service({"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
   WinePrefix wine;
   ASSERT_TRUE(wine.ready());
