@@ -1,0 +1,88 @@
+#include "platform/http_client.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <iterator>
+
+namespace platform {
+
+namespace {
+
+struct InternetHandleCloser {
+  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+// The system's text for an Internet client error, cut to 1023 characters.
+std::wstring ErrorText(DWORD code) {
+  wchar_t buffer[1024] = {};
+  DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM;
+  FormatMessageW(flags, GetModuleHandleW(L"wininet.dll"), code, 0, buffer, static_cast<DWORD>(std::size(buffer) - 1),
+                 nullptr);
+  return buffer;
+}
+
+}  // namespace
+
+struct HttpPost::Impl {
+  InternetHandle session;
+  InternetHandle connection;
+  InternetHandle request;
+};
+
+HttpPost::HttpPost() : impl_(std::make_unique<Impl>()) {}
+HttpPost::~HttpPost() {
+  // Children before parents.
+  impl_->request.reset();
+  impl_->connection.reset();
+  impl_->session.reset();
+}
+
+HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std::wstring& object, long* error,
+                              std::wstring* error_text) {
+  // A step that fails with an error code reports it; without one it is a plain failure.
+  auto fail = [&]() {
+    DWORD code = GetLastError();
+    if (code == 0) return HttpSendStatus::kFailed;
+    *error = static_cast<long>(code);
+    *error_text = ErrorText(code);
+    return HttpSendStatus::kError;
+  };
+  impl_->session.reset(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, L"", L"", 0));
+  if (!impl_->session) return fail();
+  INTERNET_PORT server_port = port == 80 ? INTERNET_INVALID_PORT_NUMBER : port;
+  impl_->connection.reset(InternetConnectW(impl_->session.get(), host.c_str(), server_port, nullptr, nullptr,
+                                           INTERNET_SERVICE_HTTP, 0, 0));
+  if (!impl_->connection) return fail();
+  impl_->request.reset(HttpOpenRequestW(impl_->connection.get(), L"POST", object.c_str(), nullptr, nullptr, nullptr,
+                                        INTERNET_FLAG_EXISTING_CONNECT, 0));
+  if (!impl_->request) return fail();
+  if (!HttpSendRequestW(impl_->request.get(), nullptr, 0, nullptr, 0)) return fail();
+  return HttpSendStatus::kSent;
+}
+
+bool HttpPost::QueryStatus(int* status) {
+  DWORD code = 0;
+  DWORD size = sizeof code;
+  if (!HttpQueryInfoW(impl_->request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) {
+    return false;
+  }
+  *status = static_cast<int>(code);
+  return true;
+}
+
+bool HttpPost::ReadBody(std::string* body) {
+  body->clear();
+  // One byte per call until a call delivers none.
+  for (;;) {
+    char byte;
+    DWORD count = 0;
+    if (!InternetReadFile(impl_->request.get(), &byte, 1, &count)) return false;
+    if (count == 0) return true;
+    if (body->size() >= kHttpBodyLimit) return false;
+    body->push_back(byte);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// Uploading one archive to the tracking service: one connection, one POST,
+// one answer. Every step that fails, and the service's answer, is appended to
+// the event log.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/event_log.h"
+#include "platform/net.h"
+#include "upload/service_address.h"
+#include "upload/upload_protocol.h"
+
+// Looks up the service's address (the name of LookupName). On failure logs
+// why and returns false; a look-up that fails without an error code is
+// reported too and its result never used.
+bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* address);
+
+// Uploads the archive at archive_path (8-bit path) and returns true when the
+// service answered 1000. Blocks for the whole exchange; each blocked socket
+// call waits at most as long as the time-outs say. The archive is not changed.
+bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
+                   const std::string& archive_path, const platform::SocketTimeouts& timeouts = {});
