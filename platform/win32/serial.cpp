@@ -11,6 +11,9 @@ namespace platform {
 
 namespace {
 
+// Milliseconds a read may take in all.
+constexpr DWORD kReadTotalTimeout = 500;
+
 // One owner for a file handle.
 class UniqueHandle {
  public:
@@ -20,7 +23,7 @@ class UniqueHandle {
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   void Reset() {
     if (valid()) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
@@ -32,14 +35,23 @@ class UniqueHandle {
 
 class Win32SerialPort : public SerialPort {
  public:
-  explicit Win32SerialPort(UniqueHandle handle) : handle_(std::move(handle)) {}
+  explicit Win32SerialPort(UniqueHandle handle)
+      : handle_(std::move(handle)), closed_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~Win32SerialPort() override { Close(); }
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0 || !gate_.Enter()) return 0;
+    const ULONGLONG start = GetTickCount64();
     DWORD got = 0;
     DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
     if (!ReadFile(handle_.get(), buffer, wanted, &got, nullptr)) got = 0;
+    // A silent port returns nothing only after the whole time-out. A device
+    // that is gone (an unplugged adapter) returns at once; sleep out the
+    // time-out for it rather than let the reader spin.
+    ULONGLONG spent = GetTickCount64() - start;
+    if (got == 0 && spent < kReadTotalTimeout) {
+      WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
+    }
     if (gate_.Leave()) handle_.Reset();
     return got;
   }
@@ -47,11 +59,17 @@ class Win32SerialPort : public SerialPort {
   // A read in progress is cancelled; one that has not reached ReadFile yet
   // ends by its own time-out, within half a second.
   void Close() override {
-    if (gate_.Close([this] { CancelIoEx(handle_.get(), nullptr); })) handle_.Reset();
+    if (gate_.Close([this] {
+          SetEvent(closed_event_.get());
+          CancelIoEx(handle_.get(), nullptr);
+        })) {
+      handle_.Reset();
+    }
   }
 
  private:
   UniqueHandle handle_;
+  UniqueHandle closed_event_;
   CloseGate gate_;
 };
 
@@ -84,7 +102,7 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& name, const LineSe
   GetCommTimeouts(handle.get(), &timeouts);
   timeouts.ReadIntervalTimeout = 100;
   timeouts.ReadTotalTimeoutMultiplier = 0;
-  timeouts.ReadTotalTimeoutConstant = 500;
+  timeouts.ReadTotalTimeoutConstant = kReadTotalTimeout;
   timeouts.WriteTotalTimeoutMultiplier = 60;
   timeouts.WriteTotalTimeoutConstant = 2000;
   SetCommTimeouts(handle.get(), &timeouts);
