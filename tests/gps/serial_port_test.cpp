@@ -57,6 +57,12 @@ std::unique_ptr<SerialPort> Open(const std::string& name, const LineSettings& se
   return port;
 }
 
+void ExpectNextByte(SerialPort& port, char expected) {
+  char byte = 0;
+  EXPECT_EQ(port.Read(&byte, 1), 1u);
+  EXPECT_EQ(byte, expected);
+}
+
 // Milliseconds a call takes.
 template <typename Call>
 long Elapsed(Call call) {
@@ -128,9 +134,7 @@ TEST(OpenSerialPort, PutsTheLineInRawModeWithTheGivenSettings) {
     // Bytes as the receiver sent them: no line editing, echo or CR translation.
     EXPECT_EQ(tty.c_lflag & (ICANON | ECHO), 0u);
     EXPECT_EQ(tty.c_iflag & (ICRNL | IGNCR | INLCR), 0u);
-    char byte = 0;
-    EXPECT_EQ(port->Read(&byte, 1), 1u);
-    EXPECT_EQ(byte, 'x');
+    ExpectNextByte(*port, 'x');
   }
 }
 
@@ -208,9 +212,7 @@ TEST(SerialPortClose, GivesTheDeviceUpForTheNextOpenAtOnce) {
   auto second = Open(line.path());
   ASSERT_NE(second, nullptr);
   line.Send("y");
-  char byte = 0;
-  EXPECT_EQ(second->Read(&byte, 1), 1u);
-  EXPECT_EQ(byte, 'y');
+  ExpectNextByte(*second, 'y');
 }
 
 TEST(SerialPortRead, VanishedDeviceGivesNothingWithinTheTimeOutWithoutSpinning) {
@@ -259,9 +261,7 @@ TEST(OpenSerialPort, ComNamesMapToLinksInTheProgramFolder) {
     auto port = Open(c.name);
     ASSERT_NE(port, nullptr) << c.name;
     line.Send("z");
-    char byte = 0;
-    EXPECT_EQ(port->Read(&byte, 1), 1u);
-    EXPECT_EQ(byte, 'z');
+    ExpectNextByte(*port, 'z');
   }
 }
 

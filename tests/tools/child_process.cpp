@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <thread>
 
@@ -34,9 +36,15 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
+  // Our entries replace inherited ones of the same name.
   std::vector<char*> env;
-  for (char** entry = environ; *entry; ++entry) env.push_back(*entry);
   for (const std::string& entry : extra_env) env.push_back(const_cast<char*>(entry.c_str()));
+  for (char** entry = environ; *entry; ++entry) {
+    std::string name(*entry, std::strcspn(*entry, "="));
+    bool replaced = std::any_of(extra_env.begin(), extra_env.end(),
+                                [&](const std::string& ours) { return ours.rfind(name + "=", 0) == 0; });
+    if (!replaced) env.push_back(*entry);
+  }
   env.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);

@@ -16,8 +16,9 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Starts argv[0] (a path) with the environment plus extra "NAME=value"
-  // entries; its standard output comes to us, its standard error goes to ours.
+  // Starts argv[0] (a path) with our environment, where "NAME=value" entries
+  // of extra_env replace or add variables; its standard output comes to us,
+  // its standard error goes to ours.
   bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env = {});
   // The next line of its output without the line end; false at its end or
   // when none came within the seconds.
