@@ -30,7 +30,8 @@ ChildProcess::~ChildProcess() {
   if (output_ >= 0) close(output_);
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env) {
+bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
+                         bool discard_errors) {
   int pipe_ends[2];
   if (pipe2(pipe_ends, O_CLOEXEC) != 0) return false;
   std::vector<char*> args;
@@ -49,6 +50,7 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+  if (discard_errors) posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   int result = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_ends[1]);

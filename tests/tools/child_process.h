@@ -18,8 +18,9 @@ class ChildProcess {
 
   // Starts argv[0] (a path) with our environment, where "NAME=value" entries
   // of extra_env replace or add variables; its standard output comes to us,
-  // its standard error goes to ours.
-  bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env = {});
+  // its standard error goes to ours unless discarded (Wine's chatter).
+  bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env = {},
+             bool discard_errors = false);
   // The next line of its output without the line end; false at its end or
   // when none came within the seconds.
   bool ReadLine(std::string* line, double seconds);
