@@ -84,8 +84,14 @@ run_fuzzers() {
   done
 }
 
+# Every preset is built before any test runs: tests of the native builds
+# drive the Windows programs of the win64 build under Wine.
+built=()
 for preset in $presets; do
-  build "$preset" || continue
+  build "$preset" && built+=("$preset")
+done
+
+for preset in "${built[@]}"; do
   case $preset in
     win64)
       /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1

@@ -1,0 +1,113 @@
+#include "platform/serial.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/close_gate.h"
+
+namespace platform {
+
+namespace {
+
+// Milliseconds a read may take in all.
+constexpr DWORD kReadTotalTimeout = 500;
+
+// One owner for a file handle.
+class UniqueHandle {
+ public:
+  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  void Reset() {
+    if (valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32SerialPort : public SerialPort {
+ public:
+  explicit Win32SerialPort(UniqueHandle handle)
+      : handle_(std::move(handle)), closed_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Win32SerialPort() override { Close(); }
+
+  size_t Read(void* buffer, size_t size) override {
+    if (size == 0 || !gate_.Enter()) return 0;
+    const ULONGLONG start = GetTickCount64();
+    DWORD got = 0;
+    DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
+    if (!ReadFile(handle_.get(), buffer, wanted, &got, nullptr)) got = 0;
+    // A silent port returns nothing only after the whole time-out. A device
+    // that is gone (an unplugged adapter) returns at once; sleep out the
+    // time-out for it rather than let the reader spin.
+    ULONGLONG spent = GetTickCount64() - start;
+    if (got == 0 && spent < kReadTotalTimeout) {
+      WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
+    }
+    if (gate_.Leave()) handle_.Reset();
+    return got;
+  }
+
+  // A read in progress is cancelled; one that has not reached ReadFile yet
+  // ends by its own time-out, within half a second.
+  void Close() override {
+    if (gate_.Close([this] {
+          SetEvent(closed_event_.get());
+          CancelIoEx(handle_.get(), nullptr);
+        })) {
+      handle_.Reset();
+    }
+  }
+
+ private:
+  UniqueHandle handle_;
+  UniqueHandle closed_event_;
+  CloseGate gate_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& name, const LineSettings& settings,
+                                           SerialOpenError* error) {
+  UniqueHandle handle(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.valid()) {
+    *error = SerialOpenError::kOpen;
+    return nullptr;
+  }
+  SetupComm(handle.get(), 2048, 2048);
+  DCB dcb = {};
+  dcb.DCBlength = sizeof(dcb);
+  if (!GetCommState(handle.get(), &dcb)) {
+    *error = SerialOpenError::kGetState;
+    return nullptr;
+  }
+  dcb.BaudRate = static_cast<DWORD>(settings.baud_rate);
+  dcb.ByteSize = static_cast<BYTE>(settings.byte_size);
+  dcb.Parity = static_cast<BYTE>(settings.parity);
+  dcb.StopBits = static_cast<BYTE>(settings.stop_bits);
+  if (!SetCommState(handle.get(), &dcb)) {
+    *error = SerialOpenError::kSetState;
+    return nullptr;
+  }
+  COMMTIMEOUTS timeouts = {};
+  GetCommTimeouts(handle.get(), &timeouts);
+  timeouts.ReadIntervalTimeout = 100;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = kReadTotalTimeout;
+  timeouts.WriteTotalTimeoutMultiplier = 60;
+  timeouts.WriteTotalTimeoutConstant = 2000;
+  SetCommTimeouts(handle.get(), &timeouts);
+  *error = SerialOpenError::kNone;
+  return std::make_unique<Win32SerialPort>(std::move(handle));
+}
+
+}  // namespace platform
