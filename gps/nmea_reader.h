@@ -1,0 +1,85 @@
+// The NMEA 0183 fix reader. It works on the receiver's byte stream one byte
+// at a time, with no line buffering and no checksum test, and returns at each
+// RMC sentence; GGA and GSA sentences met on the way fill the rest of the fix.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string_view>
+
+#include "gps/gps_fix.h"
+#include "platform/serial.h"
+
+// The numbers of NMEA fields, taken the way the C library's atoi and atof take
+// them: leading blanks and a sign allowed, reading stops at the first
+// character that does not fit, no digits give 0.
+namespace nmea {
+
+// An integer beyond the range of int gives INT_MAX or INT_MIN.
+int IntegerValue(std::string_view text);
+
+// Decimal text with an optional exponent. Hexadecimal text and the words inf
+// and nan, which no receiver sends, give 0, and so does a value beyond the
+// range of double, so that a garbled field cannot put an infinite or
+// undefined number into a track.
+double DecimalValue(std::string_view text);
+
+}  // namespace nmea
+
+// Reads fixes from one port for one logger. Keeps one byte of state between
+// calls: when the "$" that ended a sentence was the last byte read, the next
+// call starts with that sentence.
+class FixReader {
+ public:
+  // A field longer than this drops its sentence: an NMEA sentence has at most
+  // 82 characters, so such a field is not one.
+  static constexpr size_t kMaxFieldLength = 82;
+  // Hunt reads that leave a 0 or LF byte current (LF bytes met between
+  // sentences, or empty reads after one) before a call gives up.
+  static constexpr int kFailLimit = 50;
+
+  // stop is the logger's stop flag; it is tested before every read.
+  explicit FixReader(const std::atomic<bool>& stop);
+
+  // Reads the port until one RMC sentence of a satellite-system talker has
+  // been parsed and returns false: fix holds its time, date, speed and
+  // validity, latitude and longitude its position in signed degrees. Returns
+  // true on failure: kFailLimit LF or empty reads while hunting for a "$" in
+  // this call, or the stop flag. Only the fields of complete sentences are
+  // stored; everything else in fix, latitude and longitude keeps its value.
+  bool ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitude, double& longitude);
+
+  // Forgets the sentence start kept from the last call: for a newly opened
+  // port.
+  void Reset();
+
+ private:
+  enum class Kind { kOther, kRmc, kGga, kGsa };
+  // How reading one sentence ended.
+  enum class Outcome { kFix, kNext, kStopped };
+  // How reading one field ended.
+  enum class FieldEnd { kComma, kDollar, kOverlong, kStopped };
+
+  static Kind KindOf(const char identifier[5]);
+  bool HuntSentenceStart();
+  Outcome ReadSentence(GpsFix& fix, double& latitude, double& longitude);
+  bool ReadIdentifier(char identifier[5]);
+  Outcome SkipOther();
+  Outcome ReadGgaOrGsa(Kind kind, GpsFix& fix);
+  Outcome ReadRmc(GpsFix& fix, double& latitude, double& longitude);
+  bool ReadHemisphere(char& letter, int& commas);
+  FieldEnd ReadField();
+  bool NextByte();
+  bool ReadByte() { return port_->Read(&current_, 1) == 1; }
+  bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
+  std::string_view Field() const { return std::string_view(field_, field_size_); }
+
+  const std::atomic<bool>& stop_;
+  platform::SerialPort* port_ = nullptr;
+  // The byte last read; an empty read leaves it as it was. A "$" here at the
+  // end of a call is the start of the next sentence.
+  char current_ = 0;
+  int failcounter_ = 0;
+  char field_[kMaxFieldLength];
+  size_t field_size_ = 0;
+};

@@ -1,0 +1,100 @@
+// A serial port over bytes in memory, for tests, fuzzing and benchmarks: it
+// delivers a byte string the way a receiver's output reaches a port, in
+// bursts, and then falls silent (every read returns 0, as a time-out does).
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/serial.h"
+
+namespace testing_support {
+
+// How the bytes arrive. A read never crosses the end of a burst (chunk): on a
+// real port the pause after a burst ends a read with what has come.
+enum class Chunking {
+  kWhole,    // one burst: a read of k bytes gets k bytes while they last
+  kOneByte,  // every read gets at most one byte
+  kRandom,   // bursts of 1 to 64 bytes, the same for the same seed
+};
+
+class MemoryPort : public platform::SerialPort {
+ public:
+  explicit MemoryPort(std::string bytes, Chunking chunking = Chunking::kWhole, uint32_t seed = 1)
+      : bytes_(std::move(bytes)), chunking_(chunking), random_state_(seed | 1) {}
+
+  size_t Read(void* buffer, size_t size) override {
+    ++reads_;
+    if (closed_ || size == 0) return Empty();
+    if (pause_left_ > 0 && position_ == pause_offset_) {
+      --pause_left_;
+      return Empty();
+    }
+    if (position_ == bytes_.size()) {
+      if (stop_when_drained_ != nullptr) stop_when_drained_->store(true);
+      return Empty();
+    }
+    if (position_ == chunk_end_) chunk_end_ = position_ + NextChunkSize();
+    size_t limit = std::min(chunk_end_, bytes_.size());
+    if (pause_left_ > 0 && pause_offset_ > position_) limit = std::min(limit, pause_offset_);
+    size_t count = std::min(size, limit - position_);
+    std::memcpy(buffer, bytes_.data() + position_, count);
+    position_ += count;
+    return count;
+  }
+
+  void Close() override { closed_ = true; }
+
+  // Once every byte is delivered, the next read sets *stop: the user stops a
+  // logger whose receiver has gone quiet.
+  void StopWhenDrained(std::atomic<bool>* stop) { stop_when_drained_ = stop; }
+  // The receiver pauses before the byte at offset: that many reads return 0.
+  void PauseBefore(size_t offset, int empty_reads) {
+    pause_offset_ = offset;
+    pause_left_ = empty_reads;
+  }
+
+  bool Drained() const { return position_ == bytes_.size(); }
+  size_t position() const { return position_; }
+  int reads() const { return reads_; }
+  int empty_reads() const { return empty_reads_; }
+
+ private:
+  size_t Empty() {
+    ++empty_reads_;
+    return 0;
+  }
+
+  size_t NextChunkSize() {
+    switch (chunking_) {
+      case Chunking::kWhole:
+        return bytes_.size();
+      case Chunking::kOneByte:
+        return 1;
+      case Chunking::kRandom:
+        break;
+    }
+    // xorshift32: the same bursts on every platform for one seed.
+    random_state_ ^= random_state_ << 13;
+    random_state_ ^= random_state_ >> 17;
+    random_state_ ^= random_state_ << 5;
+    return 1 + random_state_ % 64;
+  }
+
+  std::string bytes_;
+  Chunking chunking_;
+  uint32_t random_state_;
+  size_t position_ = 0;
+  size_t chunk_end_ = 0;
+  size_t pause_offset_ = 0;
+  int pause_left_ = 0;
+  bool closed_ = false;
+  std::atomic<bool>* stop_when_drained_ = nullptr;
+  int reads_ = 0;
+  int empty_reads_ = 0;
+};
+
+}  // namespace testing_support
