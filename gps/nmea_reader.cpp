@@ -272,13 +272,3 @@ FixReader::FieldEnd FixReader::ReadField() {
     if (current_ == '$') return FieldEnd::kDollar;
   }
 }
-
-// One byte inside a sentence. The receiver may pause there: an empty read
-// adds nothing and the reader waits for the next byte until the stop flag is
-// set.
-bool FixReader::NextByte() {
-  for (;;) {
-    if (Stopped()) return false;
-    if (ReadByte()) return true;
-  }
-}

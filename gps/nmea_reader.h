@@ -69,7 +69,15 @@ class FixReader {
   Outcome ReadRmc(GpsFix& fix, double& latitude, double& longitude);
   bool ReadHemisphere(char& letter, int& commas);
   FieldEnd ReadField();
-  bool NextByte();
+  // One byte inside a sentence. The receiver may pause there: an empty read
+  // adds nothing and the reader waits for the next byte until the stop flag
+  // is set.
+  bool NextByte() {
+    for (;;) {
+      if (Stopped()) return false;
+      if (ReadByte()) return true;
+    }
+  }
   bool ReadByte() { return port_->Read(&current_, 1) == 1; }
   bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
   std::string_view Field() const { return std::string_view(field_, field_size_); }
