@@ -41,12 +41,15 @@ class FixReader {
   // stop is the logger's stop flag; it is tested before every read.
   explicit FixReader(const std::atomic<bool>& stop);
 
-  // Reads the port until one RMC sentence of a satellite-system talker has
-  // been parsed and returns false: fix holds its time, date, speed and
-  // validity, latitude and longitude its position in signed degrees. Returns
-  // true on failure: kFailLimit LF or empty reads while hunting for a "$" in
-  // this call, or the stop flag. Only the fields of complete sentences are
-  // stored; everything else in fix, latitude and longitude keeps its value.
+  // Reads the port until one RMC sentence of a satellite-system talker (GP,
+  // GN, GL, GA, GB, BD, GQ, GI) has been parsed and returns false: fix holds
+  // its time, date, speed and validity, latitude and longitude its position
+  // in signed degrees. A sentence ends at the next "$". Returns true on
+  // failure: kFailLimit hunt reads in this call that left an LF or NUL byte
+  // current, or the stop flag. Only sentences that end are stored; one with a
+  // field longer than kMaxFieldLength, or an RMC cut before its speed field,
+  // is dropped. Fields not read keep their values. A receiver that goes quiet
+  // inside a sentence keeps the call waiting until the stop flag is set.
   bool ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitude, double& longitude);
 
   // Forgets the sentence start kept from the last call: for a newly opened

@@ -74,7 +74,8 @@ std::string Describe(const ExpectedFix& fix) {
   text.precision(12);
   text << "time " << fix.time << (fix.valid ? " A" : " V");
   if (fix.valid) {
-    text << " lat " << fix.latitude << " lon " << fix.longitude << " speed " << fix.speed << " date " << fix.date;
+    text << " lat " << fix.latitude << " lon " << fix.longitude << " speed " << fix.speed << " date "
+         << fix.date;
   }
   return text.str();
 }
@@ -133,7 +134,8 @@ std::string FixMismatch(const std::vector<ExpectedFix>& expected, const std::vec
     }
   }
   if (expected.size() != delivered.size()) {
-    return std::to_string(expected.size()) + " fixes expected, " + std::to_string(delivered.size()) + " delivered";
+    return std::to_string(expected.size()) + " fixes expected, " + std::to_string(delivered.size()) +
+           " delivered";
   }
   return "";
 }

@@ -173,8 +173,11 @@ TEST(ReadFix, FailsAfterFiftyLineEndsOrNulBytesWhileHunting) {
     std::string filler;
     int count;
     bool fails;
-  } cases[] = {{kGsv, 49, false}, {kGsv, 50, true}, {"\n", 50, true},
-               {std::string(1, '\0'), 49, false}, {std::string(1, '\0'), 50, true}};
+  } cases[] = {{kGsv, 49, false},
+               {kGsv, 50, true},
+               {"\n", 50, true},
+               {std::string(1, '\0'), 49, false},
+               {std::string(1, '\0'), 50, true}};
   for (const Case& c : cases) {
     std::string bytes;
     for (int i = 0; i < c.count; ++i) bytes += c.filler;
@@ -242,7 +245,8 @@ TEST(ReadFix, StopFlagEndsTheCallBeforeTheNextRead) {
 }
 
 TEST(ReadFix, ReceiverGoingQuietInsideASentenceEndsWithTheStopFlag) {
-  for (const std::string& cut : {std::string("$GPRMC,123519,A,48"), std::string("$GPGG"), kGsv.substr(0, 20)}) {
+  for (const std::string& cut :
+       {std::string("$GPRMC,123519,A,48"), std::string("$GPGG"), kGsv.substr(0, 20)}) {
     Reading reading = ReadOnce(cut);
     EXPECT_TRUE(reading.failed) << cut;
   }
@@ -348,8 +352,9 @@ TEST(ReadFix, ReadsEveryCaptureLikeItsText) {
 }
 
 TEST(NmeaNumbers, ReadLikeTheCLibrary) {
-  for (const char* text : {"4807.038", "  -12.5e1xyz", "+7", "", "abc", "12,5", " \t3", "--5", "+-5", ".5",
-                           "5.", "1e", "1e+", "-0", "0.000001", "00123", "2147483647", "-2147483648", "\v9"}) {
+  for (const char* text :
+       {"4807.038", "  -12.5e1xyz", "+7", "", "abc", "12,5", " \t3", "--5", "+-5", ".5", "5.", "1e", "1e+",
+        "-0", "0.000001", "00123", "2147483647", "-2147483648", "\v9"}) {
     EXPECT_EQ(nmea::IntegerValue(text), std::atoi(text)) << text;
     EXPECT_EQ(nmea::DecimalValue(text), std::atof(text)) << text;
   }
