@@ -26,6 +26,7 @@ double Now() {
 }  // namespace
 
 ChildProcess::~ChildProcess() {
+  CloseInput();
   Stop();
   if (output_ >= 0) close(output_);
 }
@@ -33,7 +34,9 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
                          bool discard_errors) {
   int pipe_ends[2];
+  int input_ends[2];
   if (pipe2(pipe_ends, O_CLOEXEC) != 0) return false;
+  if (pipe2(input_ends, O_CLOEXEC) != 0) return false;
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -50,11 +53,14 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, input_ends[0], STDIN_FILENO);
   if (discard_errors) posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   int result = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_ends[1]);
+  close(input_ends[0]);
   output_ = pipe_ends[0];
+  input_ = input_ends[1];
   if (result != 0) pid_ = -1;
   return result == 0;
 }
@@ -112,6 +118,23 @@ int ChildProcess::Stop(double seconds) {
   if (Wait(seconds) >= 0) return status_;
   kill(pid_, SIGKILL);
   return Wait(seconds);
+}
+
+bool ChildProcess::Write(const std::string& text) {
+  signal(SIGPIPE, SIG_IGN);  // a child that is gone must not end the test
+  size_t done = 0;
+  while (input_ >= 0 && done < text.size()) {
+    ssize_t count = write(input_, text.data() + done, text.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    done += static_cast<size_t>(count);
+  }
+  return done == text.size();
+}
+
+void ChildProcess::CloseInput() {
+  if (input_ >= 0) close(input_);
+  input_ = -1;
 }
 
 std::string SimulatorPath() { return std::string(ROVELOG_BINARY_DIR) + "/tools/nmea-sim"; }

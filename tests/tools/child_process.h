@@ -31,12 +31,17 @@ class ChildProcess {
   int Wait(double seconds);
   // SIGTERM, up to the seconds for it to end, then SIGKILL.
   int Stop(double seconds = 5);
+  // Sends text to its standard input; CloseInput ends that input.
+  bool Write(const std::string& text);
+  void CloseInput();
+  pid_t pid() const { return pid_; }
 
  private:
   bool Fill(double seconds);
 
   pid_t pid_ = -1;
   int output_ = -1;
+  int input_ = -1;
   int status_ = -1;
   std::string pending_;
 };

@@ -1,0 +1,164 @@
+// The track thread: fixes in, track files and waypoints out.
+#include <cstdlib>
+
+#include "gps/gps_stat.h"
+#include "platform/text.h"
+#include "platform/folders.h"
+#include "platform/thread.h"
+#include "track/track_check.h"
+#include "track/waypoint_file.h"
+#include "upload/track_folders.h"
+
+namespace {
+
+const wchar_t* const kDots[6] = {L".", L". .", L". . .", L". . . .", L". . . . .", L". . . . . ."};
+const wchar_t* const kArrows[6] = {L">", L"> >", L"> > >", L"> > > >", L"> > > > >", L"> > > > > >"};
+const wchar_t kSeparatorLine[] = L"---------------------------------";
+constexpr auto kEventWait = std::chrono::milliseconds(100);
+
+std::wstring Format(const wchar_t* format, const std::wstring& argument) {
+  std::wstring text = format;
+  size_t at = text.find(L"%s");
+  if (at != std::wstring::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+}  // namespace
+
+struct CGpsLogger::TrackState {
+  KmlTrackFile file;
+  bool segment = false;
+  int progress = 0;
+  int waypoint = 0;
+  int travelled = 0;
+  int sending_distance = 0;
+
+  // The mark index cycles through the six marks.
+  int NextMark() {
+    if (progress == 6) progress = 0;
+    return progress++;
+  }
+};
+
+int CGpsLogger::TrackThreadProc() {
+  platform::RaiseCurrentThreadPriority();
+  std::string tracks_dir = GetTracksDir();
+  last_position_ = TrackPosition();
+  bool pass_requested = false;
+  while (!bTreadStop) pass_requested = RecordTrack(tracks_dir);
+  log_->SetLine(1, L"Программа остановлена");
+  PostState(kStateStopped);
+  // With no last pass to run, the sending thread would wait for ever.
+  if (!pass_requested) {
+    sending_ends_ = true;
+    send_event_.Set();
+  }
+  return 0;
+}
+
+bool CGpsLogger::RecordTrack(const std::string& tracks_dir) {
+  std::string path = tracks_dir + "track" + std::to_string(track_counter_) + ".kml";
+  TrackState state;
+  state.file.Begin(path);
+  state.sending_distance = LeadingInteger(params_.interval_or_distance);
+  // A request that came while the previous track was being finished is dropped.
+  end_of_track_event_.Reset();
+
+  GpsFix fix;
+  while (!bTreadStop) {
+    std::shared_ptr<platform::SerialPort> port = CurrentPort();
+    if (!port) break;
+    double latitude = 0;
+    double longitude = 0;
+    bool failed;
+    {
+      std::lock_guard<std::mutex> guard(port_lock_);
+      failed = reader_.ReadFix(port.get(), fix, latitude, longitude);
+    }
+    HandleFix(failed, fix, latitude, longitude, state);
+    if (params_.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
+      end_of_track_event_.Set();
+    }
+    if (end_of_track_event_.WaitFor(kEventWait)) break;
+  }
+  return FinishTrack(path, state);
+}
+
+void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, double longitude,
+                           TrackState& state) {
+  if (failed) {
+    ShowNoFix(L"Нет связи с GPS-устройсвом %s", state);
+    return;
+  }
+  if (!fix.valid) {
+    ShowNoFix(L"Потерян сигнал GPS  %s", state);
+    return;
+  }
+  if (!state.segment) {
+    state.progress = 0;
+    state.segment = true;
+    state.file.OpenSegment();
+    PostState(kStateReceiving);
+  }
+  log_->SetLine(1, Format(L"Чтение координат  %s", kDots[state.NextMark()]));
+  TakePointRequests(latitude, longitude, state);
+  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, params_.thinning, last_position_);
+}
+
+void CGpsLogger::ShowNoFix(const wchar_t* format, TrackState& state) {
+  if (state.segment) {
+    state.file.CloseSegment();
+    state.segment = false;
+    state.progress = 0;
+    PostState(kStateNoFix);
+  }
+  log_->SetLine(1, Format(format, kArrows[state.NextMark()]));
+}
+
+void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState& state) {
+  if (point_event_.WaitFor(kEventWait)) {
+    std::wstring name = EventLog::FormatTime(L':', 2) + L"/" + EventLog::FormatDate(L'_');
+    CreatePoint(name, longitude, latitude, state.waypoint++);
+  }
+  if (named_point_event_.WaitFor(kEventWait)) {
+    std::wstring name;
+    {
+      std::lock_guard<std::mutex> guard(point_name_lock_);
+      name = point_name_;
+    }
+    for (wchar_t& c : name) {
+      if (c == L',') c = L' ';  // a comma would split the waypoint line's fields
+    }
+    CreatePoint(name, longitude, latitude, state.waypoint++);
+  }
+}
+
+void CGpsLogger::CreatePoint(const std::wstring& name, double longitude, double latitude, int number) {
+  AppendWaypoint(GetTracksDir() + "points.wpt", number, name, latitude, longitude);
+  log_->AddLine(Format(L"Точка %s создана", name));
+}
+
+bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
+  if (state.segment) state.file.CloseSegment();
+  state.file.End();
+
+  for (int index = log_->GetCount(); index > 2; --index) log_->DeleteLine(index);
+
+  if (CheckTrackFile(path)) {
+    platform::RemoveFile(path);
+  } else {
+    log_->AddLine(kSeparatorLine);
+    log_->AddLine(L"Последняя сессия: " + EventLog::FormatDate(L'.') + L" " + EventLog::FormatTime(L':', 3));
+    log_->AddLine(L"");
+    log_->AddLine(L"Упаковка данных в zip-архив");
+    PackTrack(*log_, path, GetTracksDir(), track_counter_);
+    log_->AddLine(L"Упаковано");
+    log_->AddLine(L"");
+  }
+
+  ++track_counter_;
+  bool by_time_or_distance = params_.send_mode == kSendByTime || params_.send_mode == kSendByDistance;
+  bool pass = by_time_or_distance || (params_.send_mode == kSendByHand && !bTreadStop);
+  if (pass) send_event_.Set();
+  return pass;
+}

@@ -1,0 +1,117 @@
+#include "tests/e2e/recorder_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+RecorderRun::RecorderRun() = default;
+
+void RecorderRun::WriteSettings(const std::vector<std::string>& lines) {
+  std::string text = "[Properties]\r\nCOM=COM3\r\n";
+  for (const std::string& line : lines) text += line + "\r\n";
+  WriteFileBytes(folder_.File("properties.ini"), text);
+}
+
+bool RecorderRun::StartReceiver(const std::vector<std::string>& options, const std::string& link) {
+  std::string link_path = link.empty() ? folder_.File("com3") : link;
+  std::vector<std::string> argv = {SimulatorPath(), "--link", link_path};
+  argv.insert(argv.end(), options.begin(), options.end());
+  if (!receiver_.Start(argv)) return false;
+  for (int i = 0; i < 200; ++i) {
+    if (fs::exists(link_path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+bool RecorderRun::StartRecorder(const std::string& answer) {
+  return StartRecorder({HeadlessPath(), "--dir", dir(), "--answer", answer}, {});
+}
+
+bool RecorderRun::StartRecorder(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+  recorder_ = std::make_unique<ChildProcess>();
+  return recorder_->Start(argv, environment, !environment.empty());
+}
+
+void RecorderRun::Command(const std::string& line) { recorder_->Write(line + "\n"); }
+
+bool RecorderRun::WaitFor(const std::string& text, double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  std::string line;
+  while (std::chrono::steady_clock::now() < end) {
+    double left = std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
+    if (!recorder_->ReadLine(&line, left)) return false;
+    output_.push_back(line);
+    if (line.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+void RecorderRun::Quit() {
+  Command("quit");
+  recorder_->CloseInput();
+  std::istringstream rest(recorder_->ReadAll(30));
+  for (std::string line; std::getline(rest, line);) output_.push_back(line);
+  recorder_->Wait(10);
+  receiver_.Stop();
+}
+
+std::vector<int> RecorderRun::States() const {
+  std::vector<int> states;
+  for (const std::string& line : output_) {
+    if (line.rfind("# state ", 0) == 0) states.push_back(std::stoi(line.substr(8)));
+  }
+  return states;
+}
+
+bool RecorderRun::Printed(const std::string& line) const {
+  return std::find(output_.begin(), output_.end(), line) != output_.end();
+}
+
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    std::string name = entry.path().filename().string();
+    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ZipEntry(const std::string& archive, const std::string& entry) {
+  std::string command = "unzip -p '" + archive + "' '" + entry + "' 2>/dev/null";
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) text.append(buffer, count);
+    pclose(pipe);
+  }
+  return text;
+}
+
+std::vector<std::string> PointLines(const std::string& kml) {
+  std::vector<std::string> points;
+  std::istringstream lines(kml);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string tag = "<coordinates>";
+    if (line.rfind(tag, 0) == 0) line = line.substr(tag.size());
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != '<') points.push_back(line);
+  }
+  return points;
+}
+
+std::string HeadlessPath() { return std::string(ROVELOG_BINARY_DIR) + "/tools/rovelog-headless"; }
+
+}  // namespace testing_support

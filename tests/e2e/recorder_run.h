@@ -1,0 +1,61 @@
+// One whole run of the recorder: a folder that plays the program's folder,
+// the receiver simulator on a pseudo-terminal linked as its COM3, and the
+// headless driver taking commands and printing its event log.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+#include "tests/tools/child_process.h"
+
+namespace testing_support {
+
+class RecorderRun {
+ public:
+  RecorderRun();
+
+  const std::string& dir() const { return folder_.path(); }
+  std::string TracksFile(const std::string& name) const { return folder_.File("Tracks/" + name); }
+
+  // Writes properties.ini with these "Key=value" lines in section Properties
+  // ("COM=COM3" is added).
+  void WriteSettings(const std::vector<std::string>& lines);
+  // Starts the simulator with its options and waits for the link of its
+  // pseudo-terminal: COM3 in the run's folder, or the given path.
+  bool StartReceiver(const std::vector<std::string>& options, const std::string& link = "");
+  // Starts the headless driver (again, after a kill); answer is "yes" or
+  // "no" for the leftover prompt.
+  bool StartRecorder(const std::string& answer = "no");
+  // Starts a recorder given by its whole command line and environment (the
+  // Windows program under Wine).
+  bool StartRecorder(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
+  void Command(const std::string& line);
+  // Reads output lines until one holds the text; false after the seconds.
+  bool WaitFor(const std::string& text, double seconds);
+  // Sends quit and collects the rest of the output.
+  void Quit();
+  ChildProcess& recorder() { return *recorder_; }
+
+  // Every output line so far, and the track state messages among them.
+  const std::vector<std::string>& output() const { return output_; }
+  std::vector<int> States() const;
+  bool Printed(const std::string& line) const;
+
+ private:
+  ScratchDir folder_;
+  ChildProcess receiver_;
+  std::unique_ptr<ChildProcess> recorder_;
+  std::vector<std::string> output_;
+};
+
+// Files in a folder of the run matching a suffix, sorted.
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);
+// One entry of a ZIP archive, read by unzip.
+std::string ZipEntry(const std::string& archive, const std::string& entry);
+// The point lines of a KML text.
+std::vector<std::string> PointLines(const std::string& kml);
+std::string HeadlessPath();
+
+}  // namespace testing_support

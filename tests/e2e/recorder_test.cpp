@@ -1,0 +1,187 @@
+// Whole runs of the recorder: simulator → pseudo-terminal → headless driver
+// → track files, waypoints and archives.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "tests/e2e/recorder_run.h"
+#include "tools/sim/route.h"
+#include "track/track_check.h"
+
+using testing_support::FilesIn;
+using testing_support::PointLines;
+using testing_support::ReadFileBytes;
+using testing_support::RecorderRun;
+using testing_support::ZipEntry;
+
+namespace {
+
+// A route at 20 knots (about 10 m per second), sent ten times faster than life.
+const std::vector<std::string> kFastRoute = {"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "60"};
+
+std::vector<std::string> With(std::vector<std::string> options, const std::vector<std::string>& more) {
+  options.insert(options.end(), more.begin(), more.end());
+  return options;
+}
+
+// Every point line is one of the route's epochs, in the route's order.
+void ExpectPointsFollowTheRoute(const std::vector<std::string>& points, int epochs) {
+  sim::RouteOptions options;
+  options.speed_knots = 20;
+  sim::Route route(options);
+  std::vector<sim::RoutePoint> all;
+  for (int i = 0; i < epochs; ++i) all.push_back(route.Next());
+  size_t next = 0;
+  for (const std::string& line : points) {
+    double longitude = 0, latitude = 0, speed = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf", &longitude, &latitude, &speed), 3) << line;
+    while (next < all.size() && (std::fabs(all[next].latitude - latitude) > 1e-7 ||
+                                 std::fabs(all[next].longitude - longitude) > 1e-7)) {
+      ++next;
+    }
+    ASSERT_LT(next, all.size()) << "not a point of the route, or out of order: " << line;
+    EXPECT_NEAR(speed, 20, 1e-9);
+  }
+}
+
+TEST(Recorder, RecordsWaypointsAndPacksTheTrackAtStop) {
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=5", "Track=demo"});
+  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--epochs", "400"})));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  run.Command("point");
+  run.Command("point Camp, north");
+  ASSERT_TRUE(run.WaitFor("+ Точка Camp  north создана", 20));
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Quit();
+
+  EXPECT_TRUE(run.Printed("+ Подключение к COM порту - успешно"));
+  EXPECT_TRUE(run.Printed("= 1 Программа остановлена"));
+  EXPECT_TRUE(run.Printed("+ Упаковано"));
+  // By hand, a stop packs the track but sends nothing.
+  EXPECT_FALSE(run.Printed("+ Отправка данных на сервер"));
+  EXPECT_EQ(FilesIn(run.dir() + "/Tracks", ".kml"), std::vector<std::string>{});
+  ASSERT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
+
+  std::string archive = run.TracksFile("ToSend/track0.zip");
+  std::string kml = ZipEntry(archive, "track.kml");
+  std::vector<std::string> points = PointLines(kml);
+  EXPECT_GE(points.size(), 5u);
+  ExpectPointsFollowTheRoute(points, 400);
+  EXPECT_NE(kml.find("</coordinates>\r\n</LineString>\r\n</Placemark>\r\n</Folder>\r\n</Document>\r\n"),
+            std::string::npos);
+  std::string waypoints = ZipEntry(archive, "points.wpt");
+  EXPECT_EQ(waypoints.rfind("OziExplorer Waypoint File Version 1.1\r\n", 0), 0u);
+  EXPECT_NE(waypoints.find("\r\n0,"), std::string::npos);
+  EXPECT_NE(waypoints.find("\r\n1,Camp  north,"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(run.TracksFile("points.wpt")));
+
+  std::string file = run.TracksFile("check.kml");
+  testing_support::WriteFileBytes(file, kml);
+  EXPECT_EQ(std::system(("xmllint --noout '" + file + "' 2>/dev/null").c_str()), 0);
+}
+
+TEST(Recorder, SignalLossClosesAndReopensSegments) {
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
+  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--nofix-every", "6", "--nofix-for", "3", "--epochs", "400"})));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  ASSERT_TRUE(run.WaitFor("# state 1", 20));
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Quit();
+
+  std::vector<int> states = run.States();
+  ASSERT_GE(states.size(), 4u);
+  EXPECT_EQ(std::vector<int>(states.begin(), states.begin() + 3), (std::vector<int>{2, 1, 2}));
+  EXPECT_EQ(states.back(), 0);
+  EXPECT_TRUE(run.Printed("= 1 Потерян сигнал GPS  >"));
+  std::string kml = ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml");
+  size_t placemarks = 0;
+  for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1)) ++placemarks;
+  EXPECT_GE(placemarks, 2u);
+}
+
+TEST(Recorder, SilentReceiverPostsNoStateAndLeavesNoTrack) {
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True"});
+  ASSERT_TRUE(run.StartReceiver({"--silence", "0:60", "--epochs", "1"}));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("+ Прием данных с GPS", 20));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Quit();
+
+  EXPECT_EQ(run.States(), std::vector<int>{0});
+  EXPECT_TRUE(run.Printed("= 1 Нет связи с GPS-устройсвом >"));
+  EXPECT_EQ(FilesIn(run.dir() + "/Tracks", ".kml"), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{});
+}
+
+TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
+  RecorderRun run;
+  run.WriteSettings({"Points=True", "PointsCount=50", "Prorezhivanie=5"});
+  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--epochs", "400"})));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  for (int track = 0; track < 3; ++track) ASSERT_TRUE(run.WaitFor("+ Упаковано", 30));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Quit();
+
+  std::vector<std::string> archives = FilesIn(run.dir() + "/Tracks/ToSend", ".zip");
+  ASSERT_GE(archives.size(), 3u);
+  // Every track but the last one ended once its points added up to 50 m.
+  for (size_t i = 0; i + 1 < archives.size(); ++i) {
+    std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/" + archives[i]), "track.kml"));
+    ASSERT_FALSE(points.empty()) << archives[i];
+    EXPECT_LE(points.size(), 8u) << archives[i];
+  }
+  // The service cannot be reached: the pass stops at the first archive.
+  EXPECT_TRUE(run.Printed("+ Произошла ошибка при отправке данных"));
+}
+
+TEST(Recorder, KilledRecorderLosesNoWrittenPoint) {
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
+  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--epochs", "600"})));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
+  kill(run.recorder().pid(), SIGKILL);
+  run.recorder().Wait(10);
+  std::vector<std::string> written = PointLines(ReadFileBytes(run.TracksFile("track0.kml")));
+  ASSERT_GE(written.size(), 5u);
+
+  // The next start finds the left-over track and packs it on "yes".
+  ASSERT_TRUE(run.StartRecorder("yes"));
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("? С прошлого запуска программы", 20));
+  ASSERT_TRUE(run.WaitFor("+ Прием данных с GPS", 20));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Quit();
+
+  std::vector<std::string> packed = PointLines(ZipEntry(run.TracksFile("ToSend/track1.zip"), "track.kml"));
+  ASSERT_GE(packed.size(), written.size());
+  EXPECT_EQ(std::vector<std::string>(packed.begin(), packed.begin() + written.size()), written);
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include "tests/tools/wine_prefix.h"
+
+#include "tests/tools/child_process.h"
+
+namespace testing_support {
+
+WinePrefix::~WinePrefix() {
+  ChildProcess stop;
+  if (stop.Start({"/usr/lib/wine/wineserver64", "-k"}, Environment(), true)) stop.Wait(30);
+}
+
+std::vector<std::string> WinePrefix::Environment() const {
+  return {"WINEPREFIX=" + dir_.File("prefix"), "WINEDEBUG=-all", "LC_ALL=ru_RU.UTF-8"};
+}
+
+bool WinePrefix::Boot() {
+  ChildProcess boot;
+  // Wine's server, started here, reports on its own error output: keep it quiet.
+  return boot.Start({kWine, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0;
+}
+
+std::string WinePrefix::ComLink(int number) const {
+  return dir_.File("prefix/dosdevices/com" + std::to_string(number));
+}
+
+std::string WindowsPath(const std::string& path) {
+  std::string windows = "Z:" + path;
+  for (char& c : windows) {
+    if (c == '/') c = '\\';
+  }
+  return windows;
+}
+
+std::string Win64Program(const std::string& relative_path) {
+  return std::string(ROVELOG_SOURCE_DIR) + "/build/win64/" + relative_path;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,34 @@
+// A fresh Wine prefix in a scratch folder for one test, with the Russian code
+// page; its wineserver is stopped when the object goes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace testing_support {
+
+inline constexpr char kWine[] = "/usr/lib/wine/wine64";
+
+class WinePrefix {
+ public:
+  ~WinePrefix();
+  // The variables that run a program in this prefix.
+  std::vector<std::string> Environment() const;
+  // wineboot -i; false when it failed.
+  bool Boot();
+  // The path a COM port of the prefix is linked from.
+  std::string ComLink(int number) const;
+
+ private:
+  ScratchDir dir_;
+};
+
+// The Windows name of a POSIX path, through Wine's Z: drive.
+std::string WindowsPath(const std::string& path);
+
+// A program of the win64 build, by its path below the build folder.
+std::string Win64Program(const std::string& relative_path);
+
+}  // namespace testing_support

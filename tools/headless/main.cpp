@@ -1,0 +1,149 @@
+// rovelog-headless: the recorder without a window. Loads properties.ini as the
+// window does, takes the window's commands on standard input and prints every
+// change of the event log on standard output.
+//
+//   rovelog-headless [--dir DIR] [--answer yes|no]
+//
+// Commands: start, stop, point, point NAME, send, settings, update, quit.
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "app/event_log.h"
+#include "app/recorder_commands.h"
+#include "gps/gps_stat.h"
+#include "platform/program_dir.h"
+#include "platform/text.h"
+#include "settings/settings_model.h"
+#include "tools/headless/printing_line_list.h"
+#include "tools/headless/send_timer.h"
+
+namespace {
+
+struct Options {
+  std::string dir;
+  std::string answer;  // "yes", "no", or empty: ask on standard input
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--dir" && i + 1 < argc) {
+      options.dir = argv[++i];
+    } else if (arg == "--answer" && i + 1 < argc) {
+      options.answer = argv[++i];
+      if (options.answer != "yes" && options.answer != "no") return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string OneLine(const std::wstring& text) {
+  std::string line = platform::WideToUtf8(text);
+  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at)) line.replace(at, 1, "\\n");
+  return line;
+}
+
+class HeadlessDriver {
+ public:
+  explicit HeadlessDriver(const Options& options)
+      : options_(options),
+        log_(&lines_),
+        logger_(&log_),
+        timer_([this] { logger_.RequestEndOfTrack(); }),
+        commands_(logger_, log_, View()) {
+    logger_.SetStateListener([this](int state) { lines_.Print("# state " + std::to_string(state)); });
+    logger_.SetQuestion([this](const std::wstring& caption, const std::wstring& text) { return Ask(caption, text); });
+    settings_.LoadSettingsRecord();
+  }
+
+  // Runs one command line; false for quit.
+  bool Run(const std::string& line) {
+    if (line == "quit") return false;
+    if (line == "start") {
+      if (!commands_.running()) commands_.StartStop(settings_.record());
+    } else if (line == "stop") {
+      if (commands_.running()) commands_.StartStop(settings_.record());
+    } else if (line == "point") {
+      commands_.CreatePoint();
+    } else if (line.rfind("point ", 0) == 0) {
+      commands_.CreateNamedPoint(platform::Utf8ToWide(line.substr(6)));
+    } else if (line == "send") {
+      commands_.SendNow(settings_.record());
+    } else if (line == "settings") {
+      PrintSettings();
+    } else if (!line.empty()) {
+      lines_.Print("! unknown command: " + line);
+    }
+    return true;
+  }
+
+  // Stops recording and waits for the logger's threads.
+  void Quit() {
+    if (commands_.running()) commands_.StartStop(settings_.record());
+    timer_.Kill();
+  }
+
+ private:
+  RecorderCommands::View View() {
+    RecorderCommands::View view;
+    view.set_send_timer = [this](int period) {
+      if (period > 0) {
+        timer_.Set(period);
+      } else {
+        timer_.Kill();
+      }
+    };
+    view.warn = [this](const std::wstring&, const std::wstring& text) { lines_.Print("? " + OneLine(text) + " -> ok"); };
+    return view;
+  }
+
+  bool Ask(const std::wstring&, const std::wstring& text) {
+    std::string answer = options_.answer;
+    if (answer.empty() && !std::getline(std::cin, answer)) answer = "no";
+    bool yes = answer == "yes" || answer == "y";
+    lines_.Print("? " + OneLine(text) + (yes ? " -> yes" : " -> no"));
+    return yes;
+  }
+
+  void PrintSettings() {
+    lines_.Print("port=" + platform::WideToUtf8(settings_.record().port));
+    lines_.Print("login=" + platform::WideToUtf8(settings_.record().login));
+    lines_.Print("password=" + platform::WideToUtf8(settings_.record().password));
+    lines_.Print("track=" + platform::WideToUtf8(settings_.record().trackname));
+    lines_.Print("privacy=" + platform::WideToUtf8(settings_.record().privacy));
+    lines_.Print("interval=" + platform::WideToUtf8(settings_.record().intervalordistance));
+    lines_.Print("sendmode=" + std::to_string(settings_.record().SendMode));
+    lines_.Print("thinning=" + std::to_string(settings_.record().thinning));
+    lines_.Print("server=" + platform::WideToUtf8(settings_.record().server));
+  }
+
+  Options options_;
+  PrintingLineList lines_;
+  EventLog log_;
+  CGpsLogger logger_;
+  SendTimer timer_;
+  RecorderCommands commands_;
+  SettingsModel settings_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: rovelog-headless [--dir DIR] [--answer yes|no]\n");
+    return 2;
+  }
+  if (!options.dir.empty()) platform::SetProgramFolder(platform::Utf8ToWide(options.dir));
+  HeadlessDriver driver(options);
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!driver.Run(line)) break;
+  }
+  driver.Quit();
+  return 0;
+}

@@ -1,0 +1,43 @@
+// The working folders: Tracks (track files being recorded), Tracks/ToSend
+// (archives waiting for the upload) and Tracks/Sended/<track name> (archives
+// the service accepted). Paths are 8-bit text in the ANSI code page.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/event_log.h"
+
+// The Tracks folder beside the program, with its trailing separator;
+// computed afresh on every call. It is not created here.
+std::string GetTracksDir();
+
+// The next free number of the files matching folder + mask: the largest
+// number after a five-letter prefix ("track12.zip" is 12) plus one, or 0 when
+// no file matches. Gaps are never filled.
+int NextFileNumber(const std::string& folder, const std::string& mask);
+
+// Packs the track file with points.wpt, when there is one, into
+// ToSend/track<counter>.zip as "track.kml" and "points.wpt". The track and
+// the waypoints are removed only once the archive is complete; otherwise they
+// stay, the half-made archive goes, an error line is logged and false is
+// returned.
+bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter);
+
+// Packs every track file left in Tracks, or deletes it when it holds no
+// coordinates; numbers come from the counter, which ends above them.
+void PackLeftoverTracks(EventLog& log, int& counter);
+
+// Moves an accepted archive into Sended/<track name> under that folder's
+// next free number. False when the move failed (the archive then stays).
+bool MoveToSended(const std::string& archive_path, const std::string& track_name);
+
+// The track name as a folder name: characters a folder name cannot hold and
+// ".." become "_"; an empty name stays empty (archives go into Sended).
+std::string SafeFolderName(const std::string& track_name);
+
+// Creates the folders, returns the track counter to start from (above every
+// track file and waiting archive) and, when track files are left over from
+// an earlier run, asks whether to pack them.
+using YesNoQuestion = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
+int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesNoQuestion& ask);
