@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// Wide text to the ANSI code page; characters it cannot hold become '?'.
+// Wide text to the ANSI code page as WideCharToMultiByte gives it: a character
+// the code page cannot hold becomes its best-fit look-alike (é: e) or '?'.
 std::string WideToAnsi(const std::wstring& text);
 
 // ANSI code page bytes to wide text.

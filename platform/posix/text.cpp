@@ -2,37 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/cp1251.h"
+
 namespace platform {
 
 namespace {
-
-// Windows-1251 bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
-// 0x98 is unassigned; Windows maps it to U+0098 and so do we.
-constexpr char16_t kCp1251High[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
-};
-
-wchar_t Cp1251ToWide(unsigned char byte) {
-  if (byte < 0x80) return byte;
-  if (byte >= 0xC0) return static_cast<wchar_t>(0x0410 + (byte - 0xC0));
-  return static_cast<wchar_t>(kCp1251High[byte - 0x80]);
-}
-
-char WideToCp1251(wchar_t c) {
-  if (c < 0x80) return static_cast<char>(c);
-  if (c >= 0x0410 && c <= 0x044F) return static_cast<char>(0xC0 + (c - 0x0410));
-  for (int i = 0; i < 64; ++i) {
-    if (kCp1251High[i] == c) return static_cast<char>(0x80 + i);
-  }
-  return '?';
-}
 
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
@@ -54,19 +28,9 @@ void AppendUtf8(std::string& out, uint32_t code) {
 
 }  // namespace
 
-std::string WideToAnsi(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) out += WideToCp1251(c);
-  return out;
-}
+std::string WideToAnsi(const std::wstring& text) { return cp1251::Encode(text); }
 
-std::wstring AnsiToWide(const std::string& text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (char c : text) out += Cp1251ToWide(static_cast<unsigned char>(c));
-  return out;
-}
+std::wstring AnsiToWide(const std::string& text) { return cp1251::Decode(text); }
 
 std::string WideToUtf8(const std::wstring& text) {
   std::string out;

@@ -1,0 +1,66 @@
+#include "platform/profile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "platform/ini_text.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+// The whole file; empty when it is missing or cannot be read (a folder, say).
+std::string ReadBytes(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return std::string();
+  std::uintmax_t size = fs::file_size(path, error);
+  if (error) return std::string();
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
+}
+
+// Windows' read-only attribute binds every user, administrators too; here a
+// file or folder without any write permission plays that part, even for root.
+bool MarkedReadOnly(const fs::path& path) {
+  std::error_code error;
+  fs::perms perms = fs::status(path, error).permissions();
+  if (error || perms == fs::perms::unknown) return false;
+  constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (perms & kAnyWrite) == fs::perms::none;
+}
+
+bool MayWrite(const fs::path& path) {
+  std::error_code error;
+  if (fs::exists(path, error)) return !MarkedReadOnly(path);
+  fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  return !MarkedReadOnly(folder);
+}
+
+}  // namespace
+
+std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& path,
+                               size_t buffer_chars) {
+  return IniRead(ReadBytes(fs::path(WideToUtf8(path))), section, key, buffer_chars);
+}
+
+bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                        const std::wstring& path) {
+  fs::path file(WideToUtf8(path));
+  std::string bytes;
+  if (!IniWrite(ReadBytes(file), section, key, value, &bytes)) return true;
+  if (!MayWrite(file)) return false;
+  // Rewritten in place, as Windows does: the file keeps its identity and rights.
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+}  // namespace platform
