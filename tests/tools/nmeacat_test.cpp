@@ -10,6 +10,7 @@
 #include "tests/gps/capture_reading.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/child_process.h"
+#include "tests/tools/wine_prefix.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ using testing_support::ChildProcess;
 using testing_support::ExpectedFix;
 using testing_support::ScratchDir;
 
-const char kWine[] = "/usr/lib/wine/wine64";
 
 std::string NmeacatPath() { return std::string(ROVELOG_BINARY_DIR) + "/tools/nmeacat"; }
 
@@ -94,31 +94,9 @@ TEST(Nmeacat, PrintsNoFixAfterFiftyLinesWithoutOneAndStopsAtTheAskedCount) {
   EXPECT_NE(status, 0);
 }
 
-// A fresh Wine prefix in a scratch folder; its wineserver is stopped at the end.
-class WinePrefix {
- public:
-  ~WinePrefix() {
-    ChildProcess stop;
-    if (stop.Start({"/usr/lib/wine/wineserver64", "-k"}, Environment(), true)) stop.Wait(30);
-  }
-  std::vector<std::string> Environment() const {
-    return {"WINEPREFIX=" + dir_.File("prefix"), "WINEDEBUG=-all", "LC_ALL=ru_RU.UTF-8"};
-  }
-  bool Boot() {
-    ChildProcess boot;
-    // Wine's server, started here, reports on its own error output: keep it quiet.
-    return boot.Start({kWine, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0;
-  }
-  // The path a COM port of the prefix is linked from.
-  std::string ComLink(int number) const { return dir_.File("prefix/dosdevices/com" + std::to_string(number)); }
-
- private:
-  ScratchDir dir_;
-};
-
 std::string WindowsNmeacat() {
   const char* given = std::getenv("ROVELOG_WIN64_NMEACAT");
-  return given ? given : std::string(ROVELOG_SOURCE_DIR) + "/build/win64/tools/nmeacat.exe";
+  return given ? given : testing_support::Win64Program("tools/nmeacat.exe");
 }
 
 // The captures read under Wine: a western and a southern-eastern route.
@@ -139,10 +117,10 @@ TEST(NmeacatUnderWine, ReadsCapturesFromComPortsThatArePseudoTerminals) {
   if (stat(exe.c_str(), &info) != 0) {
     GTEST_SKIP() << exe << " is absent: build the win64 preset first (or set ROVELOG_WIN64_NMEACAT)";
   }
-  if (stat(kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed";
+  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed";
   std::vector<std::string> captures = WineCaptures();
   ASSERT_EQ(captures.size(), 2u);
-  WinePrefix wine;
+  testing_support::WinePrefix wine;
   ASSERT_TRUE(wine.Boot());
   // COM3 by its plain name, COM12 by the device-namespace name.
   const int kPorts[] = {3, 12};
@@ -156,7 +134,7 @@ TEST(NmeacatUnderWine, ReadsCapturesFromComPortsThatArePseudoTerminals) {
     std::string path;
     ASSERT_TRUE(sim.ReadLine(&path, 10));
     ChildProcess cat;
-    ASSERT_TRUE(cat.Start({kWine, exe, "--fixes", std::to_string(expected.size()), "COM" + std::to_string(kPorts[i])},
+    ASSERT_TRUE(cat.Start({testing_support::kWine, exe, "--fixes", std::to_string(expected.size()), "COM" + std::to_string(kPorts[i])},
                           wine.Environment(), true));
     // Read line by line: a wineserver started by this process may hold its
     // output open after it ends.
