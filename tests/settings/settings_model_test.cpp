@@ -1,0 +1,127 @@
+#include "settings/settings_model.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/program_dir.h"
+#include "platform/text.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// A program folder with the given properties.ini, restored at the end.
+class SettingsFolder {
+ public:
+  explicit SettingsFolder(const std::string& ini) {
+    if (!ini.empty()) testing_support::WriteFileBytes(File(), ini);
+    platform::SetProgramFolder(platform::Utf8ToWide(dir_.path()));
+  }
+  ~SettingsFolder() { platform::SetProgramFolder(L""); }
+  std::string File() const { return dir_.File("properties.ini"); }
+  const std::string& path() const { return dir_.path(); }
+
+ private:
+  testing_support::ScratchDir dir_;
+};
+
+SettingsRecord Load(const std::string& ini) {
+  SettingsFolder folder(ini);
+  SettingsModel model;
+  model.LoadSettingsRecord();
+  return model.record();
+}
+
+TEST(LoadSettingsRecord, ByHandsWinsAndKeepsTheInterval) {
+  SettingsRecord cp1251 = Load("[Properties]\r\nTime=True\r\nByHands=True\r\nTimeInterval=5 \xEC\xE8\xED.\r\n");
+  EXPECT_EQ(cp1251.SendMode, kSendByHand);
+  EXPECT_EQ(cp1251.intervalordistance, L"5 мин.");
+  EXPECT_EQ(IntervalToMilliseconds(cp1251.intervalordistance), 300000);
+}
+
+TEST(LoadSettingsRecord, OnlyExactTrueCounts) {
+  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\n").SendMode, kSendModeNone);
+  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\nPoints=True\r\nPointsCount=500\r\n").SendMode, kSendByDistance);
+}
+
+TEST(LoadSettingsRecord, EmptyDistanceReadsAsOneHundred) {
+  SettingsRecord record = Load("[Properties]\r\nPoints=True\r\nPointsCount=\r\n");
+  EXPECT_EQ(record.SendMode, kSendByDistance);
+  EXPECT_EQ(record.intervalordistance, L"100");
+}
+
+TEST(LoadSettingsRecord, MissingFileGivesTheDefaults) {
+  SettingsRecord record = Load("");
+  EXPECT_EQ(record.port, L"");
+  EXPECT_EQ(record.SendMode, kSendModeNone);
+  EXPECT_EQ(record.thinning, 0);
+  EXPECT_EQ(record.server, kDefaultServer);
+}
+
+TEST(LoadSettingsRecord, ReadsTheServerAndUnscramblesThePassword) {
+  SettingsFolder folder("[Properties]\r\nServer=127.0.0.1:8080\r\nProrezhivanie=12abc\r\n");
+  SettingsModel model;
+  SettingsForm form;
+  form.password = L"secret word";
+  form.thinningtext = L"12";
+  model.SaveSettings(form);
+  EXPECT_EQ(model.record().server, L"127.0.0.1:8080");
+  EXPECT_EQ(model.record().password, L"secret word");
+  std::string bytes = testing_support::ReadFileBytes(folder.File());
+  EXPECT_EQ(bytes.find("secret"), std::string::npos);
+  EXPECT_NE(bytes.find("Server=127.0.0.1:8080\r\n"), std::string::npos);
+}
+
+TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
+  SettingsFolder folder("");
+  SettingsModel model;
+  SettingsForm form;
+  form.otherport = true;
+  form.otherporttext = L"COM12";
+  form.thinningtext = L"3";
+  form.sendmode = kSendByDistance;
+  SettingsForm shown = model.SaveSettings(form);
+  EXPECT_EQ(testing_support::ReadFileBytes(folder.File()),
+            "[Properties]\r\nOtherCOM=Yes\r\nCOM=COM12\r\nAutoTrack=No\r\nLogin=\r\nPassword=\r\nTrack=\r\n"
+            "Prorezhivanie=5\r\nPrivacy=\r\nPoints=True\r\nTime=False\r\nTimeInterval=\r\nByHands=False\r\n"
+            "PointsCount=\r\n");
+  EXPECT_EQ(shown.thinningtext, L"5");
+  EXPECT_TRUE(shown.otherport);
+  EXPECT_EQ(model.record().port, L"COM12");
+  EXPECT_EQ(model.record().intervalordistance, L"100");
+
+  form.thinningtext = L"";
+  form.otherport = false;
+  form.portentry = L"COM3; \\Device\\Serial0";
+  model.SaveSettings(form);
+  EXPECT_EQ(model.record().thinning, 5);
+  EXPECT_EQ(model.record().port, L"COM3");
+}
+
+TEST(SaveSettings, ReadOnlyFileIsLeftIntact) {
+  const std::string original = "[Properties]\r\nLogin=old\r\n";
+  SettingsFolder folder(original);
+  chmod(folder.File().c_str(), 0444);
+  // Root writes read-only files; an immutable file refuses it too.
+  std::string immutable = "chattr +i '" + folder.File() + "' 2>/dev/null";
+  if (geteuid() == 0 && std::system(immutable.c_str()) != 0) GTEST_SKIP() << "no way to refuse root a write here";
+  SettingsModel model;
+  SettingsForm form;
+  form.login = L"new";
+  model.SaveSettings(form);
+  EXPECT_EQ(testing_support::ReadFileBytes(folder.File()), original);
+  EXPECT_EQ(model.record().login, L"old");
+  std::system(("chattr -i '" + folder.File() + "' 2>/dev/null").c_str());
+}
+
+TEST(IntervalToMilliseconds, KnowsOnlyTheListTexts) {
+  EXPECT_EQ(IntervalToMilliseconds(L"1 мин."), 60000);
+  EXPECT_EQ(IntervalToMilliseconds(L"6 часов"), 21600000);
+  EXPECT_EQ(IntervalToMilliseconds(L"6 Часов"), 0);
+  EXPECT_EQ(IntervalToMilliseconds(L""), 0);
+  EXPECT_EQ(IntervalOptions().size(), 11u);
+}
+
+}  // namespace
