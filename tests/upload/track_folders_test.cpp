@@ -1,0 +1,159 @@
+#include "upload/track_folders.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/program_dir.h"
+#include "platform/text.h"
+#include "tests/support/test_support.h"
+
+namespace fs = std::filesystem;
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+const char kTrack[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<Document>\r\n<Folder>\r\n<Placemark>\r\n<LineString>\r\n"
+    "<coordinates>37.6184231,55.7512443,22.4\r\n</coordinates>\r\n</LineString>\r\n</Placemark>\r\n"
+    "</Folder>\r\n</Document>\r\n";
+const char kEmptyTrack[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<Document>\r\n</Document>\r\n";
+
+// A program folder with a Tracks folder, and the answers the prompt gets.
+class TracksFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetProgramFolder(platform::Utf8ToWide(dir_.path()));
+    fs::create_directories(Path("ToSend"));
+  }
+  void TearDown() override { platform::SetProgramFolder(L""); }
+
+  std::string Path(const std::string& name) const { return dir_.File("Tracks/" + name); }
+  int Prepare(bool answer) {
+    return PrepareTrackFolders(log_, "demo", [&](const std::wstring&, const std::wstring& text) {
+      asked_ = text;
+      return answer;
+    });
+  }
+  std::string Entry(const std::string& archive, const std::string& entry) {
+    std::string command = "unzip -p '" + Path(archive) + "' '" + entry + "' 2>/dev/null";
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[4096];
+      for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) text.append(buffer, count);
+      pclose(pipe);
+    }
+    return text;
+  }
+
+  testing_support::ScratchDir dir_;
+  MemoryLineList lines_;
+  EventLog log_{&lines_};
+  std::wstring asked_;
+};
+
+TEST_F(TracksFolder, NextFileNumberReadsTheNumberAfterFiveLetters) {
+  EXPECT_EQ(NextFileNumber(Path(""), "ToSend/*.zip"), 0);
+  for (const char* name : {"track3.zip", "track12.zip", "track.zip", "tracks.zip"}) WriteFileBytes(Path(std::string("ToSend/") + name), "x");
+  EXPECT_EQ(NextFileNumber(Path(""), "ToSend/*.zip"), 13);
+  WriteFileBytes(Path("track.kml"), "x");
+  WriteFileBytes(Path("tracks.kml"), "x");
+  EXPECT_EQ(NextFileNumber(Path(""), "/*.kml"), 1);  // both count as 0
+}
+
+TEST_F(TracksFolder, EmptyFolderStartsAtZeroWithoutAsking) {
+  EXPECT_EQ(Prepare(true), 0);
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_TRUE(fs::is_directory(Path("Sended/demo")));
+}
+
+TEST_F(TracksFolder, LeftoverTrackIsPackedAboveTheWaitingArchives) {
+  WriteFileBytes(Path("track3.kml"), kTrack);
+  WriteFileBytes(Path("ToSend/track7.zip"), "x");
+  EXPECT_EQ(Prepare(true), 9);
+  EXPECT_EQ(asked_, L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
+  EXPECT_FALSE(fs::exists(Path("track3.kml")));
+  EXPECT_EQ(Entry("ToSend/track8.zip", "track.kml"), kTrack);
+}
+
+TEST_F(TracksFolder, NoKeepsTheLeftoversAndNumbersAboveThem) {
+  WriteFileBytes(Path("track3.kml"), kTrack);
+  EXPECT_EQ(Prepare(false), 4);
+  EXPECT_TRUE(fs::exists(Path("track3.kml")));
+  WriteFileBytes(Path("ToSend/track7.zip"), "x");
+  // Only a waiting archive: its number counts, and nobody is asked.
+  fs::remove(Path("track3.kml"));
+  asked_.clear();
+  EXPECT_EQ(Prepare(true), 8);
+  EXPECT_TRUE(asked_.empty());
+}
+
+TEST_F(TracksFolder, LeftoverWithoutCoordinatesIsDeletedAndTakesNoNumber) {
+  WriteFileBytes(Path("track0.kml"), kEmptyTrack);
+  WriteFileBytes(Path("track1.kml"), kTrack);
+  EXPECT_EQ(Prepare(true), 3);
+  EXPECT_FALSE(fs::exists(Path("track0.kml")));
+  EXPECT_TRUE(fs::exists(Path("ToSend/track2.zip")));
+  EXPECT_FALSE(fs::exists(Path("ToSend/track3.zip")));
+}
+
+TEST_F(TracksFolder, WaypointsTravelWithTheNextArchiveOnly) {
+  WriteFileBytes(Path("track0.kml"), kTrack);
+  WriteFileBytes(Path("points.wpt"), "OziExplorer Waypoint File Version 1.1\r\n");
+  ASSERT_TRUE(PackTrack(log_, Path("track0.kml"), Path(""), 0));
+  WriteFileBytes(Path("track1.kml"), kTrack);
+  ASSERT_TRUE(PackTrack(log_, Path("track1.kml"), Path(""), 1));
+  EXPECT_EQ(Entry("ToSend/track0.zip", "points.wpt"), "OziExplorer Waypoint File Version 1.1\r\n");
+  EXPECT_EQ(Entry("ToSend/track1.zip", "points.wpt"), "");
+  EXPECT_FALSE(fs::exists(Path("points.wpt")));
+  EXPECT_FALSE(fs::exists(Path("track0.kml")));
+}
+
+TEST_F(TracksFolder, FailedPackingKeepsTheTrackAndSaysSo) {
+  WriteFileBytes(Path("track4.kml"), kTrack);
+  WriteFileBytes(Path("points.wpt"), "waypoints");
+  fs::remove_all(Path("ToSend"));
+  WriteFileBytes(Path("ToSend"), "a file where the folder should be");
+  EXPECT_FALSE(PackTrack(log_, Path("track4.kml"), Path(""), 4));
+  EXPECT_EQ(ReadFileBytes(Path("track4.kml")), kTrack);
+  EXPECT_EQ(ReadFileBytes(Path("points.wpt")), "waypoints");
+  ASSERT_EQ(lines_.Count(), 1);
+  EXPECT_NE(lines_.Lines()[0].find(L"track4.kml"), std::wstring::npos);
+  // The next start packs it once the folder is back.
+  fs::remove(Path("ToSend"));
+  fs::create_directories(Path("ToSend"));
+  EXPECT_EQ(Prepare(true), 6);
+  EXPECT_EQ(Entry("ToSend/track5.zip", "track.kml"), kTrack);
+}
+
+TEST_F(TracksFolder, SentArchivesTakeTheirFolderNumbering) {
+  fs::create_directories(Path("Sended/demo"));
+  WriteFileBytes(Path("ToSend/track7.zip"), "seven");
+  ASSERT_TRUE(MoveToSended(Path("ToSend/track7.zip"), "demo"));
+  EXPECT_EQ(ReadFileBytes(Path("Sended/demo/track0.zip")), "seven");
+  WriteFileBytes(Path("Sended/demo/track5.zip"), "five");
+  WriteFileBytes(Path("ToSend/track8.zip"), "eight");
+  ASSERT_TRUE(MoveToSended(Path("ToSend/track8.zip"), "demo"));
+  EXPECT_EQ(ReadFileBytes(Path("Sended/demo/track6.zip")), "eight");
+  // An empty name files straight into Sended; a name cannot climb out of it.
+  WriteFileBytes(Path("ToSend/track9.zip"), "nine");
+  ASSERT_TRUE(MoveToSended(Path("ToSend/track9.zip"), ""));
+  EXPECT_EQ(ReadFileBytes(Path("Sended/track0.zip")), "nine");
+  WriteFileBytes(Path("ToSend/track10.zip"), "ten");
+  ASSERT_TRUE(MoveToSended(Path("ToSend/track10.zip"), "../../x"));
+  EXPECT_EQ(ReadFileBytes(Path("Sended/______x/track0.zip")), "ten");
+}
+
+TEST(SafeFolderName, ReplacesWhatAFolderNameCannotHold) {
+  EXPECT_EQ(SafeFolderName("Morning ride"), "Morning ride");
+  EXPECT_EQ(SafeFolderName("a:b*c?d\"e<f>g|h\\i/j"), "a_b_c_d_e_f_g_h_i_j");
+  EXPECT_EQ(SafeFolderName(".."), "__");
+  EXPECT_EQ(SafeFolderName("end."), "end_");
+  EXPECT_EQ(SafeFolderName(""), "");
+}
+
+}  // namespace
