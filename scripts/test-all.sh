@@ -8,7 +8,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 fuzz_seconds=${FUZZ_SECONDS:-60}
-presets=${PRESETS:-"linux linux-asan win64 win32 fuzz"}
+presets=${PRESETS:-"linux linux-asan linux-tsan win64 win32 fuzz"}
 jobs=$(nproc)
 
 ./scripts/setup.sh || { echo "setup failed"; exit 1; }
@@ -31,10 +31,17 @@ record() {  # record NAME OK?
   if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$1"); fi
 }
 
+# ThreadSanitizer watches the logger's threads: only the programs and the
+# tests that run them are built and run in that preset.
+tsan_targets=(--target rovelog-headless nmea-sim recorder_test send_pass_test)
+tsan_tests='^(Recorder|SendAllArchives)[.]'
+export TSAN_OPTIONS="halt_on_error=1 exitcode=66"
+
 build() {  # build PRESET
-  local preset=$1
+  local preset=$1 targets=()
+  [ "$preset" = linux-tsan ] && targets=("${tsan_targets[@]}")
   if cmake --preset "$preset" >"$logs/$preset.configure" 2>&1 &&
-     cmake --build --preset "$preset" -j "$jobs" >"$logs/$preset.build" 2>&1; then
+     cmake --build --preset "$preset" -j "$jobs" "${targets[@]}" >"$logs/$preset.build" 2>&1; then
     echo "== $preset: built"
     return 0
   fi
@@ -44,9 +51,10 @@ build() {  # build PRESET
   return 1
 }
 
-run_ctest() {  # run_ctest PRESET
-  local preset=$1 out="$logs/$preset.ctest"
-  ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" >"$out" 2>&1
+run_ctest() {  # run_ctest PRESET [CTEST ARGUMENTS]
+  local preset=$1 out="$logs/$1.ctest"
+  shift
+  ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" "$@" >"$out" 2>&1
   local summary
   summary=$(grep -E 'tests passed|tests failed out of' "$out" | tail -n 1)
   echo "== $preset: ${summary:-no test summary}"
@@ -98,6 +106,7 @@ for preset in "${built[@]}"; do
       run_ctest "$preset" ;;
     win32) ;;  # 32-bit programs cannot run on this kernel: built and linked only
     fuzz) run_fuzzers ;;
+    linux-tsan) run_ctest "$preset" -R "$tsan_tests" ;;
     *) run_ctest "$preset" ;;
   esac
 done

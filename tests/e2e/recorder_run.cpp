@@ -54,13 +54,14 @@ bool RecorderRun::WaitFor(const std::string& text, double seconds) {
   return false;
 }
 
-void RecorderRun::Quit() {
+int RecorderRun::Quit() {
   Command("quit");
   recorder_->CloseInput();
   std::istringstream rest(recorder_->ReadAll(30));
   for (std::string line; std::getline(rest, line);) output_.push_back(line);
-  recorder_->Wait(10);
+  int status = recorder_->Wait(10);
   receiver_.Stop();
+  return status;
 }
 
 std::vector<int> RecorderRun::States() const {

@@ -34,8 +34,9 @@ class RecorderRun {
   void Command(const std::string& line);
   // Reads output lines until one holds the text; false after the seconds.
   bool WaitFor(const std::string& text, double seconds);
-  // Sends quit and collects the rest of the output.
-  void Quit();
+  // Sends quit, collects the rest of the output and returns the recorder's
+  // exit status (a sanitizer's finding makes it non-zero).
+  int Quit();
   ChildProcess& recorder() { return *recorder_; }
 
   // Every output line so far, and the track state messages among them.

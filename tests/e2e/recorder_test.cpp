@@ -63,7 +63,7 @@ TEST(Recorder, RecordsWaypointsAndPacksTheTrackAtStop) {
   for (int i = 0; i < 8; ++i) ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_TRUE(run.Printed("+ Подключение к COM порту - успешно"));
   EXPECT_TRUE(run.Printed("= 1 Программа остановлена"));
@@ -103,7 +103,7 @@ TEST(Recorder, SignalLossClosesAndReopensSegments) {
   ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   std::vector<int> states = run.States();
   ASSERT_GE(states.size(), 4u);
@@ -126,7 +126,7 @@ TEST(Recorder, SilentReceiverPostsNoStateAndLeavesNoTrack) {
   std::this_thread::sleep_for(std::chrono::seconds(1));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_EQ(run.States(), std::vector<int>{0});
   EXPECT_TRUE(run.Printed("= 1 Нет связи с GPS-устройсвом >"));
@@ -143,7 +143,7 @@ TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
   for (int track = 0; track < 3; ++track) ASSERT_TRUE(run.WaitFor("+ Упаковано", 30));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   std::vector<std::string> archives = FilesIn(run.dir() + "/Tracks/ToSend", ".zip");
   ASSERT_GE(archives.size(), 3u);
@@ -177,7 +177,7 @@ TEST(Recorder, KilledRecorderLosesNoWrittenPoint) {
   ASSERT_TRUE(run.WaitFor("+ Прием данных с GPS", 20));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   std::vector<std::string> packed = PointLines(ZipEntry(run.TracksFile("ToSend/track1.zip"), "track.kml"));
   ASSERT_GE(packed.size(), written.size());

@@ -37,7 +37,7 @@ TEST(RecorderUnderWine, RecordsFromAComPortAndPacksTheTrack) {
   for (int i = 0; i < 6; ++i) ASSERT_TRUE(run.WaitFor("Чтение координат", 30));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 60));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   ASSERT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
   std::string archive = run.TracksFile("ToSend/track0.zip");

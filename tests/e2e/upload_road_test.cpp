@@ -39,7 +39,7 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
   // By distance, the track ended by the stop is sent in one last pass.
   ASSERT_TRUE(run.WaitFor("+ Отправка данных на сервер", 30));
-  run.Quit();
+  ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{});
   std::vector<std::string> sent = FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip");
