@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "tests/e2e/recorder_run.h"
+#include "tests/gps/capture_reading.h"
+#include "tests/track/external_tool.h"
 #include "tools/sim/route.h"
 #include "track/track_check.h"
 
@@ -182,6 +184,63 @@ TEST(Recorder, KilledRecorderLosesNoWrittenPoint) {
   std::vector<std::string> packed = PointLines(ZipEntry(run.TracksFile("ToSend/track1.zip"), "track.kml"));
   ASSERT_GE(packed.size(), written.size());
   EXPECT_EQ(std::vector<std::string>(packed.begin(), packed.begin() + written.size()), written);
+}
+
+}  // namespace
+
+namespace {
+
+// The point lines the thinning rule lets through from a capture's valid fixes:
+// the first one, then each at least the thinning distance from the last one
+// written (coordinates as the track prints them, with nine digits).
+std::vector<std::pair<double, double>> ThinnedPositions(const std::vector<testing_support::ExpectedFix>& fixes,
+                                                        int thinning) {
+  std::vector<std::pair<double, double>> written;
+  for (const testing_support::ExpectedFix& fix : fixes) {
+    if (!fix.valid) continue;
+    if (written.empty()) {
+      written.emplace_back(fix.latitude, fix.longitude);
+      continue;
+    }
+    int distance = TrackDistance(written.back().first, fix.latitude, written.back().second, fix.longitude);
+    if (distance >= thinning && fix.latitude != 0 && fix.longitude != 0) written.emplace_back(fix.latitude, fix.longitude);
+  }
+  return written;
+}
+
+TEST(Recorder, RecordsARealCaptureAsTheThinningRulePredicts) {
+  SKIP_WITHOUT_CAPTURES();
+  std::string capture = testing_support::NmeaCaptureDir() + "/sirf2-haicom-hi305n-moving.nmea";
+  std::vector<testing_support::ExpectedFix> fixes = testing_support::ExpectedFixes(ReadFileBytes(capture));
+  ASSERT_GT(fixes.size(), 20u);
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=10"});
+  ASSERT_TRUE(run.StartReceiver({"--file", capture, "--pace", "fast", "--hold", "120"}));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  // Every delivered fix rewrites the status row once.
+  for (size_t i = 0; i < fixes.size(); ++i) ASSERT_TRUE(run.WaitFor("= 1 ", 30)) << i;
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 60));
+  ASSERT_EQ(run.Quit(), 0);
+
+  std::string kml = ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml");
+  std::vector<std::string> points = PointLines(kml);
+  std::vector<std::pair<double, double>> expected = ThinnedPositions(fixes, 10);
+  ASSERT_EQ(points.size(), expected.size());
+  for (size_t i = 0; i < points.size(); ++i) {
+    double longitude = 0, latitude = 0;
+    ASSERT_EQ(std::sscanf(points[i].c_str(), "%lf,%lf", &longitude, &latitude), 2);
+    EXPECT_NEAR(latitude, expected[i].first, 1e-6) << i;
+    EXPECT_NEAR(longitude, expected[i].second, 1e-6) << i;
+  }
+  // Real readers take the file: xmllint, and gpsbabel finds the same points.
+  std::string file = run.TracksFile("capture.kml");
+  testing_support::WriteFileBytes(file, kml);
+  EXPECT_EQ(std::system(("xmllint --noout '" + file + "' 2>/dev/null").c_str()), 0);
+  track_testing::GpsbabelTable table = track_testing::GpsbabelToCsv("-t -i kml", file);
+  ASSERT_TRUE(table.ok) << table.log;
+  EXPECT_EQ(table.rows.size(), expected.size());
 }
 
 }  // namespace
