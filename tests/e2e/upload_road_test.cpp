@@ -62,3 +62,23 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UpdateCommand, PrintsTheVerdictOfTheService) {
+  const char* versions[] = {"win1_2", "win1_3"};
+  const char* verdicts[] = {"? Нет доступных обновлений. -> ok", "? Доступна новая версия программы."};
+  for (int i = 0; i < 2; ++i) {
+    testing_support::ServiceStandin service({"--version-text", versions[i]});
+    ASSERT_TRUE(service.running());
+    RecorderRun run;
+    run.WriteSettings({"Server=127.0.0.1:" + std::to_string(service.port())});
+    ASSERT_TRUE(run.StartRecorder());
+    run.Command("update");
+    ASSERT_TRUE(run.WaitFor("? ", 30));
+    EXPECT_EQ(run.output().back().rfind(verdicts[i], 0), 0u) << run.output().back();
+    ASSERT_EQ(run.Quit(), 0);
+  }
+}
+
+}  // namespace

@@ -17,6 +17,8 @@
 #include "settings/settings_model.h"
 #include "tools/headless/printing_line_list.h"
 #include "tools/headless/send_timer.h"
+#include "update/auto_updater.h"
+#include "upload/service_address.h"
 
 namespace {
 
@@ -74,6 +76,8 @@ class HeadlessDriver {
       commands_.SendNow(settings_.record());
     } else if (line == "settings") {
       PrintSettings();
+    } else if (line == "update") {
+      CheckForUpdate();
     } else if (!line.empty()) {
       lines_.Print("! unknown command: " + line);
     }
@@ -106,6 +110,13 @@ class HeadlessDriver {
     bool yes = answer == "yes" || answer == "y";
     lines_.Print("? " + OneLine(text) + (yes ? " -> yes" : " -> no"));
     return yes;
+  }
+
+  // The window shows the verdict in a message box; here it is one line.
+  void CheckForUpdate() {
+    CAutoUpdater updater(ParseServiceAddress(settings_.record().server));
+    UpdateVerdict verdict = updater.CheckForUpdate();
+    lines_.Print("? " + OneLine(verdict.text) + " -> ok");
   }
 
   void PrintSettings() {
