@@ -1,10 +1,7 @@
 #include "settings/settings_model.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 #include "platform/program_dir.h"
 #include "platform/text.h"
@@ -98,22 +95,6 @@ TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
   model.SaveSettings(form);
   EXPECT_EQ(model.record().thinning, 5);
   EXPECT_EQ(model.record().port, L"COM3");
-}
-
-TEST(SaveSettings, ReadOnlyFileIsLeftIntact) {
-  const std::string original = "[Properties]\r\nLogin=old\r\n";
-  SettingsFolder folder(original);
-  chmod(folder.File().c_str(), 0444);
-  // Root writes read-only files; an immutable file refuses it too.
-  std::string immutable = "chattr +i '" + folder.File() + "' 2>/dev/null";
-  if (geteuid() == 0 && std::system(immutable.c_str()) != 0) GTEST_SKIP() << "no way to refuse root a write here";
-  SettingsModel model;
-  SettingsForm form;
-  form.login = L"new";
-  model.SaveSettings(form);
-  EXPECT_EQ(testing_support::ReadFileBytes(folder.File()), original);
-  EXPECT_EQ(model.record().login, L"old");
-  std::system(("chattr -i '" + folder.File() + "' 2>/dev/null").c_str());
 }
 
 TEST(IntervalToMilliseconds, KnowsOnlyTheListTexts) {
