@@ -25,40 +25,47 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
   ASSERT_TRUE(service.running());
   RecorderRun run;
   std::string password = platform::WideToAnsi(CIniFile().Scramble(L"secret", true));
-  run.WriteSettings({"Points=True", "PointsCount=500", "Prorezhivanie=5", "Track=Morning", "Login=pilot",
+  // By distance, far enough that only the stop ends the track: the last pass
+  // then runs while the sending thread waits, and takes an archive left
+  // waiting from before as well.
+  run.WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=5", "Track=Morning", "Login=pilot",
                      "Password=" + password, "Server=127.0.0.1:" + std::to_string(service.port())});
+  std::filesystem::create_directories(run.TracksFile("ToSend"));
+  ASSERT_TRUE(testing_support::MakeZip(run.TracksFile("ToSend/track0.zip"), "track.kml",
+                                       testing_support::KmlWithPoints(20)));
+  std::string waiting = ReadFileBytes(run.TracksFile("ToSend/track0.zip"));
   ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "60",
                                  "--epochs", "600"}));
   ASSERT_TRUE(run.StartRecorder());
   run.Command("start");
-  // Two tracks of 500 m go while recording; the stop comes while the
-  // sending thread waits for the third.
-  ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60));
-  ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60));
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
-  // By distance, the track ended by the stop is sent in one last pass.
-  ASSERT_TRUE(run.WaitFor("+ Отправка данных на сервер", 30));
+  ASSERT_TRUE(run.WaitFor("Отправлено 2 из 2", 60));
   ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{});
-  std::vector<std::string> sent = FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip");
-  ASSERT_GE(sent.size(), 2u);
-  // The stand-in keeps what it accepted in arrival order; each is byte for
-  // byte an archive that left ToSend, and holds the recorded points.
-  std::set<std::string> sended_bytes;
-  for (const std::string& name : sent) sended_bytes.insert(ReadFileBytes(run.TracksFile("Sended/Morning/" + name)));
-  size_t points = 0;
-  for (size_t i = 0; i < sent.size(); ++i) {
-    std::string kept = service.StoredUpload(static_cast<int>(i + 1), "");
-    ASSERT_TRUE(std::filesystem::is_directory(kept)) << kept;
-    std::vector<std::string> archives = FilesIn(kept, ".zip");
-    ASSERT_EQ(archives.size(), 1u);
-    std::string bytes = ReadFileBytes(kept + "/" + archives[0]);
-    EXPECT_EQ(sended_bytes.count(bytes), 1u) << archives[0];
-    points += PointLines(ZipEntry(kept + "/" + archives[0], "track.kml")).size();
+  ASSERT_EQ(FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip"),
+            (std::vector<std::string>{"track0.zip", "track1.zip"}));
+  // The stand-in keeps what it accepted in arrival order, byte for byte what
+  // left ToSend: the waiting archive and the recorded track with its points.
+  std::set<std::string> sended;
+  for (const char* name : {"track0.zip", "track1.zip"}) {
+    sended.insert(ReadFileBytes(run.TracksFile(std::string("Sended/Morning/") + name)));
   }
-  EXPECT_GE(points, 15u);
+  EXPECT_EQ(sended.count(waiting), 1u);
+  std::set<std::string> stored;
+  for (int upload = 1; upload <= 2; ++upload) {
+    std::string folder = service.StoredUpload(upload, "");
+    std::vector<std::string> archives = FilesIn(folder, ".zip");
+    ASSERT_EQ(archives.size(), 1u) << folder;
+    stored.insert(ReadFileBytes(folder + archives[0]));
+    if (archives[0] == "track1.zip") {
+      EXPECT_GE(PointLines(ZipEntry(folder + archives[0], "track.kml")).size(), 8u);
+    }
+  }
+  EXPECT_EQ(stored, sended);
 }
 
 }  // namespace
