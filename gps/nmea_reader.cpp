@@ -80,6 +80,19 @@ double Coordinate(std::string_view field, size_t degree_digits, bool negative) {
   return negative ? -value : value;
 }
 
+// The value of two hexadecimal digits, or -1 when they are not two digits.
+int HexByte(char high, char low) {
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  int first = digit(high);
+  int second = digit(low);
+  return first < 0 || second < 0 ? -1 : first * 16 + second;
+}
+
 }  // namespace
 
 FixReader::FixReader(const std::atomic<bool>& stop) : stop_(stop) {}
@@ -147,10 +160,12 @@ FixReader::Outcome FixReader::ReadSentence(GpsFix& fix, double& latitude, double
 // The five characters after "$". A "$" among them starts the identifier
 // again: the sentence before it was cut short.
 bool FixReader::ReadIdentifier(char identifier[5]) {
+  checksum_ = 0;
   for (int count = 0; count < 5;) {
-    if (!NextByte()) return false;
+    if (!TextByte()) return false;
     if (current_ == '$') {
       count = 0;
+      checksum_ = 0;
     } else {
       identifier[count++] = current_;
     }
@@ -172,25 +187,28 @@ FixReader::Outcome FixReader::SkipOther() {
 
 // GGA gives the satellites in use (field 7) and the altitude (field 9); GSA
 // counts its non-empty satellite fields (3 to 14). Fields count from 1 after
-// the identifier; the last one runs up to the next "$".
+// the identifier; the last one runs up to the "*" or the next "$".
 FixReader::Outcome FixReader::ReadGgaOrGsa(Kind kind, GpsFix& fix) {
   GpsFix next = fix;
   int number = 0;
   int used = 0;
-  if (!NextByte()) return Outcome::kStopped;  // the comma after the identifier
-  while (current_ != '$') {
-    FieldEnd end = ReadField();
+  if (!TextByte()) return Outcome::kStopped;  // the comma after the identifier
+  while (!TextEnded()) {
+    ++number;
+    bool gga = kind == Kind::kGga;
+    FieldEnd end = ReadField(gga && (number == 7 || number == 9));
     if (end == FieldEnd::kStopped) return Outcome::kStopped;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
-    ++number;
-    if (kind == Kind::kGga) {
+    if (gga) {
       if (number == 7) next.satellites = nmea::IntegerValue(Field());
       if (number == 9) next.altitude = nmea::DecimalValue(Field());
     } else {
-      if (number >= 3 && number <= 14 && field_size_ > 0) ++used;
+      if (number >= 3 && number <= 14 && !field_empty_) ++used;
       next.usedsatellites = used;
     }
   }
+  Check check = FinishSentence();
+  if (check != Check::kGood) return OutcomeOf(check);
   fix = next;
   return Outcome::kNext;
 }
@@ -207,14 +225,15 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
   double next_longitude = longitude;
   int number = 0;
   int commas = 0;
-  if (!NextByte()) return Outcome::kStopped;  // the comma after the identifier
-  while (current_ != '$') {
-    FieldEnd end = ReadField();
+  if (!TextByte()) return Outcome::kStopped;  // the comma after the identifier
+  while (!TextEnded()) {
+    ++number;
+    FieldEnd end = ReadField(number <= 5 || number == 7);
     if (end == FieldEnd::kStopped) return Outcome::kStopped;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
     if (end == FieldEnd::kDollar) break;  // a field the next sentence cut off is not taken
-    ++commas;
-    switch (++number) {
+    if (end == FieldEnd::kComma) ++commas;
+    switch (number) {
       case 1:
         next.time = nmea::IntegerValue(Field());
         break;
@@ -241,6 +260,8 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
         break;
     }
   }
+  Check check = FinishSentence();
+  if (check != Check::kGood) return OutcomeOf(check);
   if (commas < kRmcCommasThroughSpeed) return Outcome::kNext;
   fix = next;
   latitude = next_latitude;
@@ -248,27 +269,52 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
   return Outcome::kFix;
 }
 
-// The two bytes after a coordinate: its hemisphere letter and comma. A "$"
-// ends the sentence there.
+// The two bytes after a coordinate: its hemisphere letter and comma. The end
+// of the text ends them.
 bool FixReader::ReadHemisphere(char& letter, int& commas) {
-  for (int count = 0; count < 2; ++count) {
-    if (!NextByte()) return false;
-    if (current_ == '$') return true;
+  for (int count = 0; count < 2 && !TextEnded(); ++count) {
+    if (!TextByte()) return false;
     if (count == 0) letter = current_;
     if (current_ == ',') ++commas;
   }
   return true;
 }
 
-// Reads one field up to its comma into field_. A "$" ends the sentence inside
-// the field and is kept as its last character.
-FixReader::FieldEnd FixReader::ReadField() {
+FixReader::FieldEnd FixReader::ReadField(bool taken) {
   field_size_ = 0;
+  field_empty_ = true;
   for (;;) {
-    if (!NextByte()) return FieldEnd::kStopped;
+    if (!TextByte()) return FieldEnd::kStopped;
     if (current_ == ',') return FieldEnd::kComma;
-    if (field_size_ == kMaxFieldLength) return FieldEnd::kOverlong;
-    field_[field_size_++] = current_;
+    if (current_ == '*') return FieldEnd::kChecksum;
+    // A "$" ends the sentence inside the field and is kept as its last character.
+    field_empty_ = false;
+    if (taken) {
+      if (field_size_ == kMaxFieldLength) return FieldEnd::kOverlong;
+      field_[field_size_++] = current_;
+    }
     if (current_ == '$') return FieldEnd::kDollar;
   }
+}
+
+// Text that ends at a "$" carries no checksum and stands as it is. After a
+// "*" come two hexadecimal digits that must be the XOR of the text; what
+// follows them up to the next "$" (the line end, NUL padding, a binary
+// message of another protocol that the receiver interleaves) is passed over.
+FixReader::Check FixReader::FinishSentence() {
+  if (current_ == '$') return Check::kGood;
+  char digits[2];
+  for (char& digit : digits) {
+    if (!NextByte()) return Check::kStopped;
+    if (current_ == '$') return Check::kBad;
+    digit = current_;
+  }
+  while (current_ != '$') {
+    if (!NextByte()) return Check::kStopped;
+  }
+  return HexByte(digits[0], digits[1]) == checksum_ ? Check::kGood : Check::kBad;
+}
+
+FixReader::Outcome FixReader::OutcomeOf(Check check) {
+  return check == Check::kStopped ? Outcome::kStopped : Outcome::kNext;
 }

@@ -1,6 +1,7 @@
 // The NMEA 0183 fix reader. It works on the receiver's byte stream one byte
-// at a time, with no line buffering and no checksum test, and returns at each
-// RMC sentence; GGA and GSA sentences met on the way fill the rest of the fix.
+// at a time, with no line buffering, and returns at each RMC sentence; GGA
+// and GSA sentences met on the way fill the rest of the fix. A sentence that
+// carries a checksum is used only when the checksum matches.
 #pragma once
 
 #include <atomic>
@@ -31,8 +32,9 @@ double DecimalValue(std::string_view text);
 // call starts with that sentence.
 class FixReader {
  public:
-  // A field longer than this drops its sentence: an NMEA sentence has at most
-  // 82 characters, so such a field is not one.
+  // A field the reader takes a value from that is longer than this drops its
+  // sentence: an NMEA sentence has at most 82 characters, so such a field is
+  // not one. Other fields are passed over whatever their length.
   static constexpr size_t kMaxFieldLength = 82;
   // Hunt reads that leave a 0 or LF byte current (LF bytes met between
   // sentences, or empty reads after one) before a call gives up.
@@ -44,12 +46,15 @@ class FixReader {
   // Reads the port until one RMC sentence of a satellite-system talker (GP,
   // GN, GL, GA, GB, BD, GQ, GI) has been parsed and returns false: fix holds
   // its time, date, speed and validity, latitude and longitude its position
-  // in signed degrees. A sentence ends at the next "$". Returns true on
-  // failure: kFailLimit hunt reads in this call that left an LF or NUL byte
-  // current, or the stop flag. Only sentences that end are stored; one with a
-  // field longer than kMaxFieldLength, or an RMC cut before its speed field,
-  // is dropped. Fields not read keep their values. A receiver that goes quiet
-  // inside a sentence keeps the call waiting until the stop flag is set.
+  // in signed degrees. A sentence ends at the next "$"; its text ends there
+  // or at a "*", and what follows the "*" and its two checksum digits is
+  // passed over. Returns true on failure: kFailLimit hunt reads in this call
+  // that left an LF or NUL byte current, or the stop flag. Only sentences
+  // that end are stored; one whose checksum is not the XOR of its text, one
+  // with a taken field longer than kMaxFieldLength, or an RMC cut before its
+  // speed field, is dropped. Fields not read keep their values. A receiver
+  // that goes quiet inside a sentence keeps the call waiting until the stop
+  // flag is set.
   bool ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitude, double& longitude);
 
   // Forgets the sentence start kept from the last call: for a newly opened
@@ -60,8 +65,11 @@ class FixReader {
   enum class Kind { kOther, kRmc, kGga, kGsa };
   // How reading one sentence ended.
   enum class Outcome { kFix, kNext, kStopped };
-  // How reading one field ended.
-  enum class FieldEnd { kComma, kDollar, kOverlong, kStopped };
+  // How reading one field ended: at a comma, at the "*" or "$" that ends the
+  // text, or not at all.
+  enum class FieldEnd { kComma, kChecksum, kDollar, kOverlong, kStopped };
+  // Whether a sentence whose text has ended may be used.
+  enum class Check { kGood, kBad, kStopped };
 
   static Kind KindOf(const char identifier[5]);
   bool HuntSentenceStart();
@@ -71,7 +79,19 @@ class FixReader {
   Outcome ReadGgaOrGsa(Kind kind, GpsFix& fix);
   Outcome ReadRmc(GpsFix& fix, double& latitude, double& longitude);
   bool ReadHemisphere(char& letter, int& commas);
-  FieldEnd ReadField();
+  // Reads one field up to its comma or the end of the text; a taken field is
+  // kept in field_ and bounded, another is only passed over.
+  FieldEnd ReadField(bool taken);
+  Check FinishSentence();
+  static Outcome OutcomeOf(Check check);
+  bool TextEnded() const { return current_ == '$' || current_ == '*'; }
+  // One byte of a sentence's text; every byte before the "*" enters the
+  // checksum.
+  bool TextByte() {
+    if (!NextByte()) return false;
+    if (!TextEnded()) checksum_ ^= static_cast<unsigned char>(current_);
+    return true;
+  }
   // One byte inside a sentence. The receiver may pause there: an empty read
   // adds nothing and the reader waits for the next byte until the stop flag
   // is set.
@@ -91,6 +111,10 @@ class FixReader {
   // end of a call is the start of the next sentence.
   char current_ = 0;
   int failcounter_ = 0;
+  // The XOR of the sentence's text so far.
+  unsigned char checksum_ = 0;
   char field_[kMaxFieldLength];
   size_t field_size_ = 0;
+  // The last field had characters (a field passed over keeps none).
+  bool field_empty_ = true;
 };

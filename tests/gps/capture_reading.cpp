@@ -1,5 +1,6 @@
 #include "tests/gps/capture_reading.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -47,17 +48,30 @@ double Degrees(const std::string& field) {
   return degrees + (value - degrees * 100) / 60;
 }
 
-// fields[0] is the time, the first field after the identifier's comma.
-bool Dropped(const std::vector<std::string>& fields) {
+// The text of a sentence carries "*" and two hexadecimal digits after it.
+bool ChecksumMatches(const std::string& sentence, size_t star) {
+  std::string digits = sentence.substr(star + 1, 2);
+  if (digits.size() != 2 || !std::isxdigit(static_cast<unsigned char>(digits[0])) ||
+      !std::isxdigit(static_cast<unsigned char>(digits[1]))) {
+    return false;
+  }
+  return std::stoi(digits, nullptr, 16) == std::stoi(ChecksumDigits(sentence.substr(0, star)), nullptr, 16);
+}
+
+// fields[0] is the time, the first field after the identifier's comma. The
+// fields read are the time, status, latitude, longitude, speed and date.
+bool Dropped(const std::vector<std::string>& fields, bool checked) {
   if (fields.size() < 8) return true;
-  for (size_t i = 0; i < fields.size(); ++i) {
-    size_t length = fields[i].size() + (i + 1 == fields.size() ? 1 : 0);
-    if (length > FixReader::kMaxFieldLength) return true;
+  for (size_t i : {0, 1, 2, 4, 6, 8}) {
+    if (i >= fields.size()) break;
+    bool cut_by_dollar = !checked && i + 1 == fields.size();
+    if (fields[i].size() + (cut_by_dollar ? 1 : 0) > FixReader::kMaxFieldLength) return true;
   }
   return false;
 }
 
-ExpectedFix FixOf(const std::vector<std::string>& fields) {
+// Without a checksum the last field runs into the next "$" and is not taken.
+ExpectedFix FixOf(const std::vector<std::string>& fields, bool checked) {
   ExpectedFix fix;
   fix.time = std::atoi(fields[0].c_str());
   fix.valid = fields[1] == "A";
@@ -65,7 +79,8 @@ ExpectedFix FixOf(const std::vector<std::string>& fields) {
   fix.latitude = Degrees(fields[2]) * (fields[3] == "S" ? -1 : 1);
   fix.longitude = Degrees(fields[4]) * (fields[5] == "W" ? -1 : 1);
   fix.speed = std::atof(fields[6].c_str());
-  if (fields.size() > 9) fix.date = std::atoi(fields[8].c_str());
+  size_t complete = checked ? fields.size() : fields.size() - 1;
+  if (complete > 8) fix.date = std::atoi(fields[8].c_str());
   return fix;
 }
 
@@ -90,12 +105,23 @@ bool Matches(const ExpectedFix& expected, const ExpectedFix& delivered) {
 
 }  // namespace
 
+std::string ChecksumDigits(const std::string& text) {
+  unsigned sum = 0;
+  for (char c : text) sum ^= static_cast<unsigned char>(c);
+  static const char kHex[] = "0123456789ABCDEF";
+  return {kHex[sum >> 4], kHex[sum & 15]};
+}
+
 std::vector<ExpectedFix> ExpectedFixes(const std::string& bytes) {
   std::vector<ExpectedFix> fixes;
   for (const std::string& sentence : SplitSentences(bytes)) {
     if (!IsReadRmc(sentence.substr(0, 5))) continue;
-    std::vector<std::string> fields = SplitFields(sentence.size() > 6 ? sentence.substr(6) : "");
-    if (!Dropped(fields)) fixes.push_back(FixOf(fields));
+    size_t star = sentence.find('*');
+    bool checked = star != std::string::npos;
+    if (checked && !ChecksumMatches(sentence, star)) continue;
+    std::string text = sentence.substr(0, star);
+    std::vector<std::string> fields = SplitFields(text.size() > 6 ? text.substr(6) : "");
+    if (!Dropped(fields, checked)) fixes.push_back(FixOf(fields, checked));
   }
   return fixes;
 }

@@ -36,16 +36,24 @@ struct ExpectedFix {
 //   of a line after a cut sentence, and runs up to the next "$": a line
 //   without "$" belongs to the sentence before it, and the last sentence of
 //   a capture is never finished (no "$" comes to end it);
+// - a sentence with a "*" is dropped unless the two characters after it are
+//   the hexadecimal XOR of the text before it; its text ends at the "*";
 // - the character after the identifier is passed over as its comma;
 // - a sentence cut before the comma after its speed field (fewer than seven
-//   commas) is dropped, and so is one with a field longer than
+//   commas) is dropped, and so is one with a field the reader takes (time,
+//   status, latitude, longitude, speed, date) longer than
 //   FixReader::kMaxFieldLength characters, counting the "$" that ends the
-//   last field;
-// - a field is taken only when a comma ends it (this matters for the date).
+//   last field of a sentence without "*";
+// - a field is taken only when a comma or the "*" ends it (this matters for
+//   the date).
 // Fields are numbered as the standard numbers them; the reader's own count
 // differs only where a hemisphere field is not one letter, which no valid
 // fix of a real receiver has.
 std::vector<ExpectedFix> ExpectedFixes(const std::string& bytes);
+
+// The two uppercase hexadecimal digits of a sentence text's checksum: the
+// XOR of its bytes (the text between "$" and "*").
+std::string ChecksumDigits(const std::string& text);
 
 // A fix as the reader delivered it.
 ExpectedFix DeliveredFix(const GpsFix& fix, double latitude, double longitude);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <random>
@@ -23,11 +24,16 @@ const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,
 const std::string kGsa = "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n";
 const std::string kButton = "$ADPMB,5,0\r\n";
 
+// A sentence with its text, its checksum and a line end.
+std::string Sentence(const std::string& text) {
+  return "$" + text + "*" + testing_support::ChecksumDigits(text) + "\r\n";
+}
+
 // An RMC sentence with the given time, status, position and speed.
 std::string Rmc(const std::string& talker, int time, const std::string& status, const std::string& position,
                 const std::string& speed = "022.4") {
-  return "$" + talker + "RMC," + std::to_string(time) + "," + status + "," + position + "," + speed +
-         ",084.4,230394,003.1,W*6A\r\n";
+  return Sentence(talker + "RMC," + std::to_string(time) + "," + status + "," + position + "," + speed +
+                  ",084.4,230394,003.1,W");
 }
 const std::string kMunich = "4807.038,N,01131.000,E";
 const std::string kRmc = Rmc("GP", 123519, "A", kMunich);
@@ -110,7 +116,7 @@ TEST(ReadFix, ValidOnlyWhenTheStatusIsExactlyA) {
 TEST(ReadFix, EmptyPositionFieldsShiftTheLaterFields) {
   // The hemisphere reads take the separators of the empty fields, so the
   // date text lands in the speed.
-  Reading reading = ReadOnce("$GPRMC,235947,V,,,,,,,230394,,,N*53\r\n" + kGsv);
+  Reading reading = ReadOnce(Sentence("GPRMC,235947,V,,,,,,,230394,,,N") + kGsv);
   ASSERT_FALSE(reading.failed);
   EXPECT_FALSE(reading.fix.valid);
   EXPECT_EQ(reading.fix.time, 235947);
@@ -335,6 +341,137 @@ TEST(ReadFix, ArbitraryBytesAreReadToTheEnd) {
   MemoryPort port(bytes, Chunking::kRandom, 3);
   ReadAll(port);
   EXPECT_TRUE(port.Drained());
+}
+
+// The RMC text of kRmc without "$" and checksum, and its time.
+const std::string kRmcText = kRmc.substr(1, kRmc.find('*') - 1);
+constexpr int kRmcTime = 123519;
+
+// A sentence of the text with the given checksum digits.
+std::string WithDigits(const std::string& text, const std::string& digits) { return "$" + text + "*" + digits + "\r\n"; }
+
+// The text with the byte at the index replaced.
+std::string Replaced(std::string text, size_t index, char byte) {
+  text[index] = byte;
+  return text;
+}
+
+// One RMC of another time, so that a delivered fix shows which sentence it came from.
+const std::string kOtherText = "GPRMC,7,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W";
+
+TEST(ReadFix, UsesASentenceWithAChecksumOnlyWhenItMatches) {
+  std::string digits = testing_support::ChecksumDigits(kOtherText);
+  std::string lower = digits;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t latitude = kOtherText.find("4807");
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool used;
+  } cases[] = {
+      {"checksum matches", Sentence(kOtherText), true},
+      {"lowercase digits", WithDigits(kOtherText, lower), true},
+      {"no checksum", "$" + kOtherText + "\r\n", true},
+      {"a latitude digit changed", WithDigits(Replaced(kOtherText, latitude, '8'), digits), false},
+      {"a latitude digit and the checksum changed",
+       WithDigits(Replaced(kOtherText, latitude, '8'), digits == "00" ? "01" : "00"), false},
+      {"a comma changed", WithDigits(Replaced(kOtherText, kOtherText.find(",A,"), '.'), digits), false},
+      {"checksum not hexadecimal", WithDigits(kOtherText, "G" + digits.substr(1)), false},
+      {"one checksum digit", WithDigits(kOtherText, digits.substr(0, 1)), false},
+      {"checksum cut by the next sentence", "$" + kOtherText + "*" + digits.substr(0, 1), false},
+  };
+  for (const Case& c : cases) {
+    std::vector<ExpectedFix> fixes = ReadAll(c.bytes + kRmc + kGsv);
+    ASSERT_EQ(fixes.size(), c.used ? 2u : 1u) << c.what;
+    EXPECT_EQ(fixes[0].time, c.used ? 7 : kRmcTime) << c.what;
+    EXPECT_NEAR(fixes[0].latitude, 48.1173, 1e-12) << c.what;
+  }
+}
+
+TEST(ReadFix, GgaAndGsaWithAWrongChecksumChangeNothing) {
+  std::string gga = kGga.substr(0, kGga.find('*')) + "*00\r\n";
+  std::string gsa = kGsa.substr(0, kGsa.find('*')) + "*00\r\n";
+  Reading reading = ReadOnce(gga + gsa + kRmc + kGsv);
+  ASSERT_FALSE(reading.failed);
+  EXPECT_EQ(reading.fix.satellites, 0);
+  EXPECT_EQ(reading.fix.altitude, 0);
+  EXPECT_EQ(reading.fix.usedsatellites, 0);
+}
+
+TEST(ReadFix, TheFieldBeforeTheChecksumIsComplete) {
+  Reading reading = ReadOnce(Sentence("GPRMC,8,A,4807.038,N,01131.000,E,022.4,084.4,230394") + kGsv);
+  ASSERT_FALSE(reading.failed);
+  EXPECT_EQ(reading.fix.date, 230394);
+}
+
+// Receivers pad their lines with NUL bytes and interleave binary messages of
+// other protocols with NMEA; neither holds a "$".
+std::string Binary(size_t size, uint32_t seed, bool with_star) {
+  std::mt19937 random(seed);
+  std::string bytes;
+  while (bytes.size() < size) {
+    char byte = static_cast<char>(random() % 256);
+    if (byte != '$' && (with_star || byte != '*')) bytes += byte;
+  }
+  return bytes;
+}
+
+TEST(ReadFix, NoiseAfterASentenceIsPassedOver) {
+  std::string nuls(80, '\0');
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"NUL bytes after the checksum", Sentence(kOtherText) + nuls},
+      {"a binary message after the checksum", Sentence(kOtherText) + Binary(400, 1, true)},
+      {"NUL bytes after the last field", "$" + kOtherText + nuls},
+      {"binary bytes after the last field", "$" + kOtherText + Binary(400, 2, false)},
+  };
+  for (const Case& c : cases) {
+    std::vector<ExpectedFix> fixes = ReadAll(c.bytes + kRmc + kGsv);
+    ASSERT_EQ(fixes.size(), 2u) << c.what;
+    EXPECT_EQ(fixes[0].time, 7) << c.what;
+    EXPECT_EQ(fixes[0].date, 230394) << c.what;
+    EXPECT_DOUBLE_EQ(fixes[0].speed, 22.4) << c.what;
+  }
+}
+
+// A stream as a noisy line delivers it: sentences with a byte changed, with
+// noise after them, or without their checksum, among good ones. Exactly the
+// changed ones are lost, and every fix delivered is the position sent.
+TEST(ReadFix, DamagedSentencesOfAGeneratedStreamAreDroppedAndNoOther) {
+  enum Damage { kNone, kByteChanged, kDigitChanged, kNoiseAfter, kNoChecksum, kDamages };
+  std::mt19937 random(20250101);
+  std::string bytes;
+  std::vector<int> kept;
+  for (int second = 1; second <= 400; ++second) {
+    std::string text = "GPRMC," + std::to_string(second) + ",A,5544.100,N,03736.000,E,022.4,084.4,230394,,";
+    std::string digits = testing_support::ChecksumDigits(text);
+    Damage damage = static_cast<Damage>(random() % kDamages);
+    if (damage == kByteChanged) {
+      size_t index = random() % text.size();
+      char byte = static_cast<char>(random() % 256);
+      if (byte == text[index] || byte == '$' || byte == '*') byte = '#';
+      text[index] = byte;
+    }
+    if (damage == kDigitChanged) {
+      char& digit = digits[random() % 2];
+      digit = digit == 'F' ? 'E' : 'F';
+    }
+    bytes += damage == kNoChecksum ? "$" + text + "\r\n" : WithDigits(text, digits);
+    if (damage == kNoiseAfter) bytes += Binary(random() % 200, second, true);
+    if (damage != kByteChanged && damage != kDigitChanged) kept.push_back(second);
+    bytes += kGga;
+  }
+  MemoryPort port(bytes, Chunking::kRandom, 9);
+  std::vector<ExpectedFix> fixes = ReadAll(port);
+  ASSERT_EQ(fixes.size(), kept.size());
+  for (size_t i = 0; i < fixes.size(); ++i) {
+    EXPECT_EQ(fixes[i].time, kept[i]);
+    EXPECT_NEAR(fixes[i].latitude, 55 + 44.1 / 60, 1e-12) << fixes[i].time;
+    EXPECT_NEAR(fixes[i].longitude, 37 + 36.0 / 60, 1e-12) << fixes[i].time;
+  }
+  EXPECT_EQ(testing_support::FixMismatch(testing_support::ExpectedFixes(bytes), fixes), "");
 }
 
 TEST(ReadFix, ReadsEveryCaptureLikeItsText) {
