@@ -26,8 +26,11 @@ Fault modes (--mode) for tests:
              is full, connecting waits until the client gives up
   hang       accept and never read nor answer
   close      read the request, then close without answering
-  trickle    answer one byte at a time
+  trickle    answer one byte at a time, --trickle-pause seconds apart
   slow-read  read the request in small pieces with pauses, then answer
+
+--upload-status answers uploads with another HTTP status and an error page
+as its body, as a web server in trouble does.
 
 The port is chosen by the system unless --port is given; it is printed and
 written to --port-file once the server listens. SIGTERM ends it cleanly.
@@ -69,6 +72,10 @@ def parse_args():
     parser.add_argument("--mode", default="normal",
                         choices=["normal", "refuse", "backlog", "hang", "close", "trickle", "slow-read"])
     parser.add_argument("--code", type=int, help="answer every upload with this code")
+    parser.add_argument("--upload-status", type=int, default=200,
+                        help="HTTP status of every upload answer; other than 200 the body is an error page")
+    parser.add_argument("--trickle-pause", type=float, default=TRICKLE_PAUSE,
+                        help="seconds between the bytes of an answer in trickle mode")
     parser.add_argument("--max-size", type=int, default=20 * 1024 * 1024,
                         help="largest archive accepted, in bytes")
     return parser.parse_args()
@@ -137,18 +144,25 @@ def drain(conn):
         pass
 
 
-def send_answer(conn, status, body, trickle):
-    reason = {200: "OK", 404: "Not Found"}.get(status, "Status")
+REASONS = {200: "OK", 302: "Found", 404: "Not Found", 500: "Internal Server Error", 502: "Bad Gateway",
+           503: "Service Unavailable"}
+
+
+def send_answer(conn, status, body, trickle_pause):
+    """The whole answer at once, or one byte at a time when a pause is given."""
+    reason = REASONS.get(status, "Status")
     head = ("HTTP/1.1 %d %s\r\nContent-Type: text/html; charset=windows-1251\r\n"
             "Content-Length: %d\r\nConnection: close\r\n\r\n" % (status, reason, len(body)))
     answer = head.encode("latin-1") + body
-    if not trickle:
+    if trickle_pause is None:
         conn.sendall(answer)
         return
     conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
     for i in range(len(answer)):
+        if stop.is_set():
+            return
         conn.sendall(answer[i:i + 1])
-        time.sleep(TRICKLE_PAUSE)
+        time.sleep(trickle_pause)
 
 
 # ------------------------------------------------------------------ upload
@@ -263,6 +277,12 @@ def upload_answer(code):
     return b"<answer>\r\n%d\r\n</answer>\r\n" % code
 
 
+def error_page(status):
+    reason = REASONS.get(status, "Status").encode("latin-1")
+    return (b"<html><head><title>%d %s</title></head><body><h1>%s</h1></body></html>\r\n"
+            % (status, reason, reason))
+
+
 # ------------------------------------------------------------------ server
 
 class Handler(socketserver.BaseRequestHandler):
@@ -284,7 +304,7 @@ class Handler(socketserver.BaseRequestHandler):
             drain(conn)
             return
         status, body = self.respond(options, request)
-        send_answer(conn, status, body, options.mode == "trickle")
+        send_answer(conn, status, body, options.trickle_pause if options.mode == "trickle" else None)
         conn.shutdown(socket.SHUT_WR)
         drain(conn)
 
@@ -297,6 +317,8 @@ class Handler(socketserver.BaseRequestHandler):
             elif kept:
                 keep_upload(options, request, *kept)
             log("upload of %d bytes: code %d" % (len(request.body), code))
+            if options.upload_status != 200:
+                return options.upload_status, error_page(options.upload_status)
             return 200, upload_answer(code)
         if request.method == "POST" and path == "checkv_vtkwin.php":
             log("version check: status %d" % options.version_status)

@@ -10,6 +10,9 @@ namespace {
 
 // The most of an answer we read: the code comes early, nothing after it counts.
 constexpr size_t kAnswerLimit = 64 * 1024;
+// The most of a status line the event log shows: an answer that is not HTTP
+// may have no line end at all.
+constexpr size_t kStatusLineShown = 200;
 
 // Reads the archive whole, byte for byte.
 // TODO(upload): use track/track_check.h's ReadWholeFile once it is on main,
@@ -23,11 +26,12 @@ bool ReadArchive(const std::string& path, std::string* bytes) {
   return !in.bad();
 }
 
-// Reads until the answer's code is complete, the peer closes or the limit is
-// reached. kOk with the text so far, or kClosed when nothing came at all.
+// Reads until the answer is complete (AnswerComplete), the peer closes or the
+// limit is reached. kOk with the text so far, or kClosed when nothing came at
+// all.
 platform::NetStatus ReadAnswer(platform::TcpSocket& socket, std::string* answer) {
   char buffer[4096];
-  while (!AnswerCodeComplete(*answer) && answer->size() < kAnswerLimit) {
+  while (!AnswerComplete(*answer) && answer->size() < kAnswerLimit) {
     size_t count = 0;
     size_t room = std::min(sizeof buffer, kAnswerLimit - answer->size());
     platform::NetStatus status = socket.Receive(buffer, room, &count);
@@ -106,7 +110,12 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
     log.AddLine(L"Ошибка получения данных");
     return false;
   }
-  int code = ParseAnswerCode(answer);
+  std::string status_line = AnswerStatusLine(answer);
+  if (!IsSuccessStatus(status_line)) {
+    log.AddLine(L"Сервер ответил: " + platform::AnsiToWide(status_line.substr(0, kStatusLineShown)));
+    return false;
+  }
+  int code = ParseAnswerCode(AnswerBody(answer));
   log.AddLine(L"Статус отправки:");
   log.AddLine(AnswerMessage(code));
   return code == kAnswerAccepted;

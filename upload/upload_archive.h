@@ -17,7 +17,8 @@
 bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* address);
 
 // Uploads the archive at archive_path (8-bit path) and returns true when the
-// service answered 1000. Blocks for the whole exchange; each blocked socket
-// call waits at most as long as the time-outs say. The archive is not changed.
+// service answered 1000; an answer whose status is not a success fails with
+// its status line in the log. Blocks for the whole exchange, at most as long
+// as the time-outs say. The archive is not changed.
 bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
                    const std::string& archive_path, const platform::SocketTimeouts& timeouts = {});

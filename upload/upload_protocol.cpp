@@ -135,6 +135,34 @@ std::string BuildUploadRequest(const UploadParams& params, const std::string& ho
   return request;
 }
 
+std::string AnswerStatusLine(const std::string& answer) {
+  std::string line = answer.substr(0, answer.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+bool IsSuccessStatus(const std::string& status_line) {
+  if (status_line.compare(0, 5, "HTTP/") != 0) return false;
+  // "HTTP/1.1 204 No Content": three digits after the first space, the first a 2.
+  size_t space = status_line.find(' ');
+  std::string code = space == std::string::npos ? std::string() : status_line.substr(space + 1, 4);
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return code.size() >= 3 && code[0] == '2' && digit(code[1]) && digit(code[2]) && (code.size() == 3 || code[3] == ' ');
+}
+
+std::string AnswerBody(const std::string& answer) {
+  // Servers end header lines with CR LF; a few with LF alone.
+  size_t crlf = answer.find("\r\n\r\n");
+  size_t lf = answer.find("\n\n");
+  if (crlf < lf) return answer.substr(crlf + 4);
+  return lf == std::string::npos ? std::string() : answer.substr(lf + 2);
+}
+
+bool AnswerComplete(const std::string& answer) {
+  if (answer.find('\n') == std::string::npos) return false;
+  return !IsSuccessStatus(AnswerStatusLine(answer)) || AnswerCodeComplete(AnswerBody(answer));
+}
+
 int ParseAnswerCode(const std::string& answer) {
   size_t mark = answer.find('>');
   if (mark == std::string::npos || answer.size() <= mark + 3) return kNoAnswerCode;

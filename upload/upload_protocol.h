@@ -60,13 +60,29 @@ std::string ArchiveFileName(const std::string& path);
 std::string BuildUploadRequest(const UploadParams& params, const std::string& host_header,
                                const std::string& file_name, const std::string& archive);
 
-// The code of an answer is read from the four characters that start three
+// The status line of an answer ("HTTP/1.1 200 OK") without its line end: the
+// text up to the first line end, or all of it when none came.
+std::string AnswerStatusLine(const std::string& answer);
+
+// True for the status line of a success: HTTP with a 2xx code. Only such an
+// answer carries a code of the service; an error page does not.
+bool IsSuccessStatus(const std::string& status_line);
+
+// The body of an answer: what follows the empty line after its headers;
+// empty while the headers are incomplete.
+std::string AnswerBody(const std::string& answer);
+
+// True once reading can stop: the status line came and is not a success, or
+// the body holds the whole code.
+bool AnswerComplete(const std::string& answer);
+
+// The code of an answer's body is read from the four characters that start three
 // places after its first ">", as atoi reads them. kNoAnswerCode when there is
 // no ">" or nothing at the code's place.
 inline constexpr int kNoAnswerCode = -1;
 int ParseAnswerCode(const std::string& answer);
 
-// True once the answer holds all four characters of the code, so reading can stop.
+// True once the body holds all four characters of the code.
 bool AnswerCodeComplete(const std::string& answer);
 
 // The event log text of an answer code; empty for a code not in the table.

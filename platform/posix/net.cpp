@@ -117,10 +117,9 @@ NetStatus TcpSocket::Connect(uint32_t address, uint16_t port, const SocketTimeou
     status = errno == EINPROGRESS ? FinishConnect(fd, timeouts.connect_ms) : NetStatus::kFailed;
   }
   if (status != NetStatus::kOk) return status;
-  if (!SetNonBlocking(fd, false) || !SetWait(fd, SO_SNDTIMEO, timeouts.send_ms) ||
-      !SetWait(fd, SO_RCVTIMEO, timeouts.receive_ms)) {
-    return NetStatus::kFailed;
-  }
+  receive_ms_ = timeouts.receive_ms;
+  answer_ms_ = timeouts.answer_ms;
+  if (!SetNonBlocking(fd, false) || !SetWait(fd, SO_SNDTIMEO, timeouts.send_ms)) return NetStatus::kFailed;
   return NetStatus::kOk;
 }
 
@@ -134,11 +133,16 @@ NetStatus TcpSocket::SendAll(const char* data, size_t size) {
     }
     sent += static_cast<size_t>(count);
   }
+  StartAnswerTime();
   return NetStatus::kOk;
 }
 
 NetStatus TcpSocket::Receive(char* buffer, size_t capacity, size_t* received) {
   *received = 0;
+  // A wait of 0 would mean no limit.
+  int wait = NextReceiveWait();
+  if (wait == 0) return NetStatus::kTimedOut;
+  if (!SetWait(static_cast<int>(handle_), SO_RCVTIMEO, wait)) return NetStatus::kFailed;
   ssize_t count;
   do {
     count = recv(static_cast<int>(handle_), buffer, capacity, 0);

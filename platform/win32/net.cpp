@@ -91,10 +91,9 @@ NetStatus TcpSocket::Connect(uint32_t address, uint16_t port, const SocketTimeou
     status = WSAGetLastError() == WSAEWOULDBLOCK ? FinishConnect(s, timeouts.connect_ms) : NetStatus::kFailed;
   }
   if (status != NetStatus::kOk) return status;
-  if (!SetNonBlocking(s, false) || !SetWait(s, SO_SNDTIMEO, timeouts.send_ms) ||
-      !SetWait(s, SO_RCVTIMEO, timeouts.receive_ms)) {
-    return NetStatus::kFailed;
-  }
+  receive_ms_ = timeouts.receive_ms;
+  answer_ms_ = timeouts.answer_ms;
+  if (!SetNonBlocking(s, false) || !SetWait(s, SO_SNDTIMEO, timeouts.send_ms)) return NetStatus::kFailed;
   return NetStatus::kOk;
 }
 
@@ -107,11 +106,16 @@ NetStatus TcpSocket::SendAll(const char* data, size_t size) {
     if (count == SOCKET_ERROR) return StatusOfLastError();
     sent += static_cast<size_t>(count);
   }
+  StartAnswerTime();
   return NetStatus::kOk;
 }
 
 NetStatus TcpSocket::Receive(char* buffer, size_t capacity, size_t* received) {
   *received = 0;
+  // A wait of 0 would mean no limit.
+  int wait = NextReceiveWait();
+  if (wait == 0) return NetStatus::kTimedOut;
+  if (!SetWait(static_cast<SOCKET>(handle_), SO_RCVTIMEO, wait)) return NetStatus::kFailed;
   int count = recv(static_cast<SOCKET>(handle_), buffer, static_cast<int>(capacity), 0);
   if (count == SOCKET_ERROR) return StatusOfLastError();
   if (count == 0) return NetStatus::kClosed;

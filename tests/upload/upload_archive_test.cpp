@@ -152,6 +152,39 @@ TEST_F(UploadArchiveTest, AnswerDeliveredOneByteAtATimeStillGivesTheCode) {
   EXPECT_EQ(upload.lines, Status(L"ok"));
 }
 
+TEST_F(UploadArchiveTest, AnswerDrippingPastItsTimeIsAReceiveError) {
+  // Each byte comes well within the receive wait; the whole answer, about
+  // 130 bytes, would take over six seconds.
+  ServiceStandin service(Account({"--mode", "trickle", "--trickle-pause", "0.05"}));
+  ASSERT_TRUE(service.running());
+  platform::SocketTimeouts timeouts;
+  timeouts.receive_ms = 2000;
+  timeouts.answer_ms = 500;
+  Upload upload = Send(service.address(), Archive(5), Pilot(), timeouts);
+  EXPECT_FALSE(upload.accepted);
+  EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Ошибка получения данных"});
+}
+
+TEST_F(UploadArchiveTest, AnErrorPageIsAFailureWithItsStatusLine) {
+  std::string path = Archive(5);
+  struct Case {
+    const char* status;
+    std::wstring line;
+  };
+  const Case cases[] = {
+      {"500", L"Сервер ответил: HTTP/1.1 500 Internal Server Error"},
+      {"404", L"Сервер ответил: HTTP/1.1 404 Not Found"},
+      {"302", L"Сервер ответил: HTTP/1.1 302 Found"},
+  };
+  for (const Case& c : cases) {
+    ServiceStandin service(Account({"--upload-status", c.status}));
+    ASSERT_TRUE(service.running()) << c.status;
+    Upload upload = Send(service.address(), path);
+    EXPECT_FALSE(upload.accepted) << c.status;
+    EXPECT_EQ(upload.lines, std::vector<std::wstring>{c.line}) << c.status;
+  }
+}
+
 TEST_F(UploadArchiveTest, SlowReaderStillGetsEveryByteWhileItKeepsReading) {
   ServiceStandin service(Account({"--mode", "slow-read"}));
   ASSERT_TRUE(service.running());

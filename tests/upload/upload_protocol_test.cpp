@@ -159,6 +159,38 @@ TEST(AnswerCodeComplete, WaitsForAllFourCharactersOfTheCode) {
   EXPECT_TRUE(AnswerCodeComplete("<a>\r\n1000"));
 }
 
+TEST(AnswerStatus, OnlyA2xxAnswerIsReadForItsCode) {
+  struct Case {
+    std::string answer;
+    std::string status_line;
+    bool success;
+    bool complete;
+    int code;  // of the body
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 21\r\n\r\n<answer>\r\n1000\r\n", "HTTP/1.1 200 OK", true, true, 1000},
+      {"HTTP/1.0 204 No Content\r\n\r\n", "HTTP/1.0 204 No Content", true, false, kNoAnswerCode},
+      {"HTTP/1.1 200 OK\n\n<a>\r\n1001", "HTTP/1.1 200 OK", true, true, 1001},
+      {"HTTP/1.1 200 OK\r\nX-Note: <b>\r\n\r\n<a>\r\n1002", "HTTP/1.1 200 OK", true, true, 1002},
+      {"HTTP/1.1 200 OK\r\n\r\n<a>\r\n10", "HTTP/1.1 200 OK", true, false, 10},
+      {"HTTP/1.1 500 Internal Server Error\r\n\r\n<html>", "HTTP/1.1 500 Internal Server Error", false, true,
+       kNoAnswerCode},
+      {"HTTP/1.1 404 Not Found\r\n", "HTTP/1.1 404 Not Found", false, true, kNoAnswerCode},
+      {"HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n", "HTTP/1.1 302 Found", false, true, kNoAnswerCode},
+      {"HTTP/1.1 2000 OK\r\n", "HTTP/1.1 2000 OK", false, true, kNoAnswerCode},
+      {"HTTP/1.1 20\r\n", "HTTP/1.1 20", false, true, kNoAnswerCode},
+      {"<answer>\r\n1000\r\n", "<answer>", false, true, kNoAnswerCode},
+      {"HTTP/1.1 200 O", "HTTP/1.1 200 O", true, false, kNoAnswerCode},
+      {"", "", false, false, kNoAnswerCode},
+  };
+  for (const Case& c : cases) {
+    std::string line = AnswerStatusLine(c.answer);
+    EXPECT_EQ(line, c.status_line) << c.answer;
+    EXPECT_EQ(IsSuccessStatus(line), c.success) << c.answer;
+    EXPECT_EQ(AnswerComplete(c.answer), c.complete) << c.answer;
+    EXPECT_EQ(ParseAnswerCode(AnswerBody(c.answer)), c.code) << c.answer;
+  }
+}
+
 TEST(AnswerMessage, GivesTheTextOfEachCodeAndNothingForOthers) {
   const std::pair<int, std::wstring> cases[] = {
       {1000, L"ok"},
