@@ -1,6 +1,7 @@
 // rovelog-headless: the recorder without a window. Loads properties.ini as the
 // window does, takes the window's commands on standard input and prints every
-// change of the event log on standard output.
+// change of the event log on standard output. Arguments, commands and output
+// are UTF-8 on every system.
 //
 //   rovelog-headless [--dir DIR] [--answer yes|no]
 //
@@ -8,10 +9,12 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/event_log.h"
 #include "app/recorder_commands.h"
 #include "gps/gps_stat.h"
+#include "platform/console.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "settings/settings_model.h"
@@ -27,13 +30,13 @@ struct Options {
   std::string answer;  // "yes", "no", or empty: ask on standard input
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      options.dir = argv[++i];
-    } else if (arg == "--answer" && i + 1 < argc) {
-      options.answer = argv[++i];
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--dir" && i + 1 < args.size()) {
+      options.dir = args[++i];
+    } else if (arg == "--answer" && i + 1 < args.size()) {
+      options.answer = args[++i];
       if (options.answer != "yes" && options.answer != "no") return false;
     } else {
       return false;
@@ -143,8 +146,9 @@ class HeadlessDriver {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::UseUtf8Console();
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  if (!ParseOptions(platform::Utf8Arguments(argc, argv), options)) {
     std::fprintf(stderr, "usage: rovelog-headless [--dir DIR] [--answer yes|no]\n");
     return 2;
   }
