@@ -1,6 +1,7 @@
 #include "settings/settings_model.h"
 
 #include <iterator>
+#include <utility>
 
 #include "platform/numbers.h"
 #include "settings/ini_file.h"
@@ -28,33 +29,23 @@ std::wstring DefaultServer() {
 // The send mode's keys, in the order the save writes them: the flags of the
 // mode, both texts emptied, then the chosen text.
 void WriteSendMode(const CIniFile& ini, const SettingsForm& form) {
+  std::vector<std::pair<const wchar_t*, std::wstring>> writes;
   switch (form.sendmode) {
     case kSendByTime:
-      WriteKey(ini, L"Time", kTrue);
-      WriteKey(ini, L"Points", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"ByHands", kFalse);
-      WriteKey(ini, L"PointsCount", L"");
-      WriteKey(ini, L"TimeInterval", form.interval);
+      writes = {{L"Time", kTrue},     {L"Points", kFalse},    {L"TimeInterval", L""},
+                {L"ByHands", kFalse}, {L"PointsCount", L""}, {L"TimeInterval", form.interval}};
       break;
     case kSendByDistance:
-      WriteKey(ini, L"Points", kTrue);
-      WriteKey(ini, L"Time", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"ByHands", kFalse);
-      WriteKey(ini, L"PointsCount", L"");
-      WriteKey(ini, L"PointsCount", form.distance);
+      writes = {{L"Points", kTrue},   {L"Time", kFalse},      {L"TimeInterval", L""},
+                {L"ByHands", kFalse}, {L"PointsCount", L""}, {L"PointsCount", form.distance}};
       break;
     case kSendByHand:
-      WriteKey(ini, L"ByHands", kTrue);
-      WriteKey(ini, L"Time", kFalse);
-      WriteKey(ini, L"Points", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"PointsCount", L"");
+      writes = {{L"ByHands", kTrue}, {L"Time", kFalse}, {L"Points", kFalse}, {L"TimeInterval", L""}, {L"PointsCount", L""}};
       break;
-    default:
+    case kSendModeNone:
       break;  // the radio group always holds a mode
   }
+  for (const auto& [key, value] : writes) WriteKey(ini, key, value);
 }
 
 }  // namespace
