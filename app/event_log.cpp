@@ -22,6 +22,23 @@ void EventLog::Clear() {
   if (attached_) control_->Clear();
 }
 
+void EventLog::ShowHeader() {
+  Clear();
+  AddLine(L"Текущая операция:");
+  AddLine(L"");
+  AddLine(L"");
+  AddSeparator();
+}
+
+void EventLog::SetStatus(const std::wstring& text) { SetLine(kStatusRow, text); }
+
+void EventLog::TrimToHeader() {
+  // From the end, so that lines another thread adds meanwhile go too.
+  for (int index = GetCount() - 1; index >= kHeaderRows; --index) DeleteLine(index);
+}
+
+void EventLog::AddSeparator() { AddLine(L"---------------------------------"); }
+
 std::wstring EventLog::FormatDate(wchar_t separator) {
   return FormatDate(platform::CurrentLocalTime(), separator);
 }

@@ -1,6 +1,7 @@
 // The event log of the main window: a current-operation header rewritten in
 // place, then messages from the window, the track thread and the sending
-// thread. Every thread writes to it directly.
+// thread. Every thread writes to its line model; writing never waits for a
+// window.
 #pragma once
 
 #include <string>
@@ -20,8 +21,21 @@ class EventLog {
   // Both do nothing when there is no line at the index.
   void SetLine(int index, const std::wstring& text);
   void DeleteLine(int index);
-  // Removes every line (the window does this at start and before a send).
+  // Removes every line (the window does this before a send by hand).
   void Clear();
+
+  // The rows at the top of the log: the title "Текущая операция:", the
+  // status row, an empty row, and below them a separator line.
+  static constexpr int kStatusRow = 1;
+  static constexpr int kHeaderRows = 3;
+  // Clears the log and writes the header rows and the separator (a start).
+  void ShowHeader();
+  // Rewrites the status row in place.
+  void SetStatus(const std::wstring& text);
+  // Removes every line below the header rows, the separator included.
+  void TrimToHeader();
+  // Appends the separator: a line of 33 hyphens.
+  void AddSeparator();
 
   // The current local date as ddMMyy with the separator between the fields
   // (none when it is 0): FormatDate('.') gives 08.12.26.

@@ -16,7 +16,7 @@ void RecorderCommands::Stop() {
   running_ = false;
   if (view_.running_changed) view_.running_changed(false);
   if (timer_mode_ == kSendByTime) view_.set_send_timer(0);
-  timer_mode_ = -1;
+  timer_mode_ = kSendModeNone;
 }
 
 void RecorderCommands::Start(const SettingsRecord& record) {
@@ -27,11 +27,7 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   }
   running_ = true;
   if (view_.running_changed) view_.running_changed(true);
-  log_.Clear();
-  log_.AddLine(L"Текущая операция:");
-  log_.AddLine(L"");
-  log_.AddLine(L"");
-  log_.AddLine(L"---------------------------------");
+  log_.ShowHeader();
   log_.AddLine(L"Подключение к COM порту - успешно");
   log_.AddLine(L"Прием данных с GPS");
   if (record.SendMode != kSendByTime) return;

@@ -44,5 +44,5 @@ class RecorderCommands {
   EventLog& log_;
   View view_;
   bool running_ = false;
-  int timer_mode_ = -1;
+  SendMode timer_mode_ = kSendModeNone;
 };

@@ -3,6 +3,7 @@
 #include "gps/serial_connection.h"
 #include "platform/thread.h"
 #include "upload/track_folders.h"
+#include "upload/upload_protocol.h"
 
 CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}
 
@@ -23,7 +24,7 @@ bool CGpsLogger::Start(SettingsRecord settings) {
     port_ = std::move(port);
   }
   reader_.Reset();
-  track_counter_ = PrepareTrackFolders(*log_, params_.track_name, question_);
+  track_counter_ = PrepareTrackFolders(*log_, Target().params.track_name, question_);
   bTreadStop = false;
   sending_ends_ = false;
   send_event_.Reset();
@@ -69,29 +70,31 @@ void CGpsLogger::PostState(int state) {
 }
 
 void CGpsLogger::JoinThreads() {
-  if (track_thread_.joinable()) track_thread_.join();
-  if (send_thread_.joinable()) send_thread_.join();
+  // The window's thread may be the one waiting: a worker must never wait for
+  // a thread that has stopped handling its messages.
+  platform::JoinDispatchingMessages(track_thread_);
+  platform::JoinDispatchingMessages(send_thread_);
 }
 
 int CGpsLogger::SendThreadProc() {
   platform::RaiseCurrentThreadPriority();
-  while (!bTreadStop) {
-    send_event_.Wait();
-    if (sending_ends_) break;
-    SendAllArchives();
-  }
+  RunSendThread(send_event_, bTreadStop, sending_ends_, [this] { SendAllArchives(); });
   return 0;
 }
 
+void CGpsLogger::SendAllArchives() { passes_.SendAllArchives(*log_, Target(), message_pump_); }
+
 void CGpsLogger::SetSettings(const SettingsRecord& settings) {
-  UploadSettings upload;
-  upload.login = settings.login;
-  upload.password = settings.password;
-  upload.track_name = settings.trackname;
-  upload.privacy_caption = settings.privacy;
-  upload.interval_or_distance = settings.intervalordistance;
-  upload.send_mode = settings.SendMode;
-  upload.thinning = settings.thinning;
-  SetUploadParams(params_, upload);
-  service_ = ParseServiceAddress(settings.server);
+  std::lock_guard<std::mutex> guard(target_lock_);
+  TakeUploadSettings(target_, settings);
+}
+
+void CGpsLogger::SetNetworkTimeouts(const platform::SocketTimeouts& timeouts) {
+  std::lock_guard<std::mutex> guard(target_lock_);
+  target_.timeouts = timeouts;
+}
+
+UploadTarget CGpsLogger::Target() {
+  std::lock_guard<std::mutex> guard(target_lock_);
+  return target_;
 }

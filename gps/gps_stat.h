@@ -18,8 +18,7 @@
 #include "settings/settings_model.h"
 #include "track/track_file.h"
 #include "platform/net.h"
-#include "upload/service_address.h"
-#include "upload/upload_protocol.h"
+#include "upload/send_pass.h"
 
 // RecordingState carried by the track state message.
 enum RecordingState { kStateStopped = 0, kStateNoFix = 1, kStateReceiving = 2 };
@@ -30,11 +29,9 @@ class CGpsLogger {
   using StateListener = std::function<void(int state)>;
   // Asks the user a yes/no question: the leftover-tracks prompt at start.
   using Question = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
-  // Lets the calling thread handle its window messages between archives.
-  using MessagePump = std::function<void()>;
-
   explicit CGpsLogger(EventLog* log);
-  // Stops recording and waits for both threads.
+  // Stops recording and waits for both threads, dispatching the calling
+  // thread's window messages meanwhile.
   ~CGpsLogger();
   CGpsLogger(const CGpsLogger&) = delete;
   CGpsLogger& operator=(const CGpsLogger&) = delete;
@@ -42,7 +39,8 @@ class CGpsLogger {
   // Takes the settings, opens the port, prepares the track folders (with the
   // leftover prompt) and begins the track and sending threads. False when the
   // port cannot be opened; nothing else is done then. Waits first for the
-  // threads of a previous run.
+  // threads of a previous run, dispatching the calling thread's window
+  // messages meanwhile.
   bool Start(SettingsRecord settings);
   // The stop step: raises the stop flag and closes the port; the threads
   // finish the current track and end by themselves.
@@ -59,14 +57,15 @@ class CGpsLogger {
   void RequestNamedPoint();
   void RequestEndOfTrack();
 
-  // One sending pass over every archive in ToSend. Passes exclude each other.
+  // One sending pass over every archive in ToSend. Passes exclude each other;
+  // one asked for from inside a pass's message pump is refused.
   void SendAllArchives();
 
   void SetStateListener(StateListener listener) { state_listener_ = std::move(listener); }
   void SetQuestion(Question question) { question_ = std::move(question); }
   void SetMessagePump(MessagePump pump) { message_pump_ = std::move(pump); }
   // The service's time-outs (tests shorten them).
-  void SetNetworkTimeouts(const platform::SocketTimeouts& timeouts) { timeouts_ = timeouts; }
+  void SetNetworkTimeouts(const platform::SocketTimeouts& timeouts);
 
   std::atomic<bool> bTreadStop{false};
 
@@ -77,7 +76,7 @@ class CGpsLogger {
   int SendThreadProc();
   // One track file from its header to its packing; true when it asked the
   // sending thread for a pass.
-  bool RecordTrack(const std::string& tracks_dir);
+  bool RecordTrack(const std::string& tracks_dir, const UploadParams& params);
   void HandleFix(bool failed, const GpsFix& fix, double latitude, double longitude, TrackState& state);
   void ShowNoFix(const wchar_t* format, TrackState& state);
   void TakePointRequests(double latitude, double longitude, TrackState& state);
@@ -86,6 +85,7 @@ class CGpsLogger {
   void PostState(int state);
   void JoinThreads();
   std::shared_ptr<platform::SerialPort> CurrentPort();
+  UploadTarget Target();
 
   EventLog* log_;
   std::mutex port_guard_;  // guards the port pointer itself, not the reads
@@ -95,9 +95,8 @@ class CGpsLogger {
   platform::AutoResetEvent point_event_;
   platform::AutoResetEvent named_point_event_;
   std::mutex port_lock_;  // held around one ReadFix
-  UploadParams params_;
-  ServiceAddress service_;
-  platform::SocketTimeouts timeouts_;
+  std::mutex target_lock_;  // the window changes the target while a pass may read it
+  UploadTarget target_;
   int track_counter_ = 0;
   std::mutex point_name_lock_;
   std::wstring point_name_;
@@ -107,7 +106,7 @@ class CGpsLogger {
   std::thread track_thread_;
   std::thread send_thread_;
   std::atomic<bool> sending_ends_{false};  // ends the sending thread without a pass
-  std::mutex pass_lock_;
+  SendPassRunner passes_;
   StateListener state_listener_;
   Question question_;
   MessagePump message_pump_;

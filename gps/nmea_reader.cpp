@@ -1,51 +1,6 @@
 #include "gps/nmea_reader.h"
 
-#include <charconv>
-#include <climits>
-
-namespace nmea {
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Moves past leading blanks and one sign.
-const char* SkipBlanksAndSign(const char* p, const char* end, bool& negative) {
-  while (p < end && IsBlank(*p)) ++p;
-  negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  return p;
-}
-
-}  // namespace
-
-int IntegerValue(std::string_view text) {
-  const char* end = text.data() + text.size();
-  bool negative = false;
-  const char* p = SkipBlanksAndSign(text.data(), end, negative);
-  constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
-  long long value = 0;
-  for (; p < end && IsDigit(*p); ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > kLimit) value = kLimit;
-  }
-  if (negative) return static_cast<int>(-value);
-  return static_cast<int>(value < kLimit ? value : INT_MAX);
-}
-
-double DecimalValue(std::string_view text) {
-  const char* end = text.data() + text.size();
-  bool negative = false;
-  const char* p = SkipBlanksAndSign(text.data(), end, negative);
-  // from_chars would take a second sign, inf and nan; atof's decimal text
-  // begins with a digit or the point.
-  if (p == end || !(IsDigit(*p) || *p == '.')) return 0;
-  double value = 0;
-  if (std::from_chars(p, end, value, std::chars_format::general).ec != std::errc()) return 0;
-  return negative ? -value : value;
-}
-
-}  // namespace nmea
+#include "platform/numbers.h"
 
 namespace {
 
@@ -74,8 +29,8 @@ bool IsSatelliteTalker(char first, char second) {
 // degrees are the integer value divided by 100, the minutes the text after
 // the degree digits.
 double Coordinate(std::string_view field, size_t degree_digits, bool negative) {
-  int degrees = nmea::IntegerValue(field) / 100;
-  double minutes = field.size() > degree_digits ? nmea::DecimalValue(field.substr(degree_digits)) : 0;
+  int degrees = platform::LeadingInteger(field) / 100;
+  double minutes = field.size() > degree_digits ? platform::LeadingDecimal(field.substr(degree_digits)) : 0;
   double value = minutes / 60 + degrees;
   return negative ? -value : value;
 }
@@ -200,8 +155,8 @@ FixReader::Outcome FixReader::ReadGgaOrGsa(Kind kind, GpsFix& fix) {
     if (end == FieldEnd::kStopped) return Outcome::kStopped;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
     if (gga) {
-      if (number == 7) next.satellites = nmea::IntegerValue(Field());
-      if (number == 9) next.altitude = nmea::DecimalValue(Field());
+      if (number == 7) next.satellites = platform::LeadingInteger(Field());
+      if (number == 9) next.altitude = platform::LeadingDecimal(Field());
     } else {
       if (number >= 3 && number <= 14 && !field_empty_) ++used;
       next.usedsatellites = used;
@@ -235,7 +190,7 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
     if (end == FieldEnd::kComma) ++commas;
     switch (number) {
       case 1:
-        next.time = nmea::IntegerValue(Field());
+        next.time = platform::LeadingInteger(Field());
         break;
       case 2:
         next.valid = Field() == "A";
@@ -251,10 +206,10 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
         break;
       }
       case 5:
-        next.speed = nmea::DecimalValue(Field());
+        next.speed = platform::LeadingDecimal(Field());
         break;
       case 7:
-        next.date = nmea::IntegerValue(Field());
+        next.date = platform::LeadingInteger(Field());
         break;
       default:
         break;

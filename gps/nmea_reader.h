@@ -6,26 +6,9 @@
 
 #include <atomic>
 #include <cstddef>
-#include <string_view>
 
 #include "gps/gps_fix.h"
 #include "platform/serial.h"
-
-// The numbers of NMEA fields, taken the way the C library's atoi and atof take
-// them: leading blanks and a sign allowed, reading stops at the first
-// character that does not fit, no digits give 0.
-namespace nmea {
-
-// An integer beyond the range of int gives INT_MAX or INT_MIN.
-int IntegerValue(std::string_view text);
-
-// Decimal text with an optional exponent. Hexadecimal text and the words inf
-// and nan, which no receiver sends, give 0, and so does a value beyond the
-// range of double, so that a garbled field cannot put an infinite or
-// undefined number into a track.
-double DecimalValue(std::string_view text);
-
-}  // namespace nmea
 
 // Reads fixes from one port for one logger. Keeps one byte of state between
 // calls: when the "$" that ended a sentence was the last byte read, the next

@@ -1,8 +1,9 @@
 #include "settings/settings_model.h"
 
-#include <climits>
-#include <cwctype>
+#include <iterator>
+#include <utility>
 
+#include "platform/numbers.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -15,72 +16,36 @@ constexpr wchar_t kFalse[] = L"False";
 constexpr wchar_t kDefaultDistance[] = L"100";
 constexpr int kLeastThinning = 5;
 
-struct Interval {
-  const wchar_t* text;
-  int milliseconds;
-};
-
-constexpr Interval kIntervals[] = {
-    {L"1 мин.", 60000},      {L"5 мин.", 300000},     {L"10 мин.", 600000},  {L"15 мин.", 900000},
-    {L"20 мин.", 1200000},   {L"30 мин.", 1800000},   {L"45 мин.", 2700000}, {L"1 час", 3600000},
-    {L"2 часа", 7200000},    {L"4 часа", 14400000},   {L"6 часов", 21600000},
-};
-
-// The number at the start of a text, as _wtoi reads it: white space, an
-// optional sign, the digits up to the first other character; no digits give
-// 0, and a number beyond the range of int gives its nearest end.
-int LeadingNumber(const std::wstring& text) {
-  size_t i = 0;
-  while (i < text.size() && std::iswspace(static_cast<wint_t>(text[i]))) ++i;
-  bool negative = i < text.size() && text[i] == L'-';
-  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) ++i;
-  long long value = 0;
-  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-    value = value * 10 + (text[i] - L'0');
-    if (value > static_cast<long long>(INT_MAX) + 1) break;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
 void WriteKey(const CIniFile& ini, const wchar_t* key, const std::wstring& value) {
   ini.WriteValue(kSection, key, value);
 }
 
 const wchar_t* YesNo(bool value) { return value ? kYes : kNo; }
 
+std::wstring DefaultServer() {
+  return std::wstring(std::begin(kDefaultServiceHost), std::end(kDefaultServiceHost) - 1);
+}
+
 // The send mode's keys, in the order the save writes them: the flags of the
 // mode, both texts emptied, then the chosen text.
 void WriteSendMode(const CIniFile& ini, const SettingsForm& form) {
+  std::vector<std::pair<const wchar_t*, std::wstring>> writes;
   switch (form.sendmode) {
     case kSendByTime:
-      WriteKey(ini, L"Time", kTrue);
-      WriteKey(ini, L"Points", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"ByHands", kFalse);
-      WriteKey(ini, L"PointsCount", L"");
-      WriteKey(ini, L"TimeInterval", form.interval);
+      writes = {{L"Time", kTrue},     {L"Points", kFalse},    {L"TimeInterval", L""},
+                {L"ByHands", kFalse}, {L"PointsCount", L""}, {L"TimeInterval", form.interval}};
       break;
     case kSendByDistance:
-      WriteKey(ini, L"Points", kTrue);
-      WriteKey(ini, L"Time", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"ByHands", kFalse);
-      WriteKey(ini, L"PointsCount", L"");
-      WriteKey(ini, L"PointsCount", form.distance);
+      writes = {{L"Points", kTrue},   {L"Time", kFalse},      {L"TimeInterval", L""},
+                {L"ByHands", kFalse}, {L"PointsCount", L""}, {L"PointsCount", form.distance}};
       break;
     case kSendByHand:
-      WriteKey(ini, L"ByHands", kTrue);
-      WriteKey(ini, L"Time", kFalse);
-      WriteKey(ini, L"Points", kFalse);
-      WriteKey(ini, L"TimeInterval", L"");
-      WriteKey(ini, L"PointsCount", L"");
+      writes = {{L"ByHands", kTrue}, {L"Time", kFalse}, {L"Points", kFalse}, {L"TimeInterval", L""}, {L"PointsCount", L""}};
       break;
-    default:
+    case kSendModeNone:
       break;  // the radio group always holds a mode
   }
+  for (const auto& [key, value] : writes) WriteKey(ini, key, value);
 }
 
 }  // namespace
@@ -90,27 +55,13 @@ const std::vector<std::wstring>& PrivacyOptions() {
   return options;
 }
 
-const std::vector<std::wstring>& IntervalOptions() {
-  static const std::vector<std::wstring> options = [] {
-    std::vector<std::wstring> texts;
-    for (const Interval& interval : kIntervals) texts.push_back(interval.text);
-    return texts;
-  }();
-  return options;
-}
-
 const std::vector<std::wstring>& DistanceOptions() {
   static const std::vector<std::wstring> options = {L"50",  L"100",  L"200",  L"300",  L"500",  L"800",
                                                     L"1000", L"1500", L"3000", L"5000", L"8000", L"10000"};
   return options;
 }
 
-int IntervalToMilliseconds(const std::wstring& text) {
-  for (const Interval& interval : kIntervals) {
-    if (text == interval.text) return interval.milliseconds;
-  }
-  return 0;
-}
+int IntervalToMilliseconds(const std::wstring& text) { return IntervalMinutes(text) * 60000; }
 
 int SendTimerPeriod(const SettingsRecord& record) {
   return record.SendMode == kSendByTime ? IntervalToMilliseconds(record.intervalordistance) : 0;
@@ -124,7 +75,7 @@ SettingsModel::SettingsModel() { ResetSettingsRecord(); }
 
 void SettingsModel::ResetSettingsRecord() {
   record_ = SettingsRecord();
-  record_.server = kDefaultServer;
+  record_.server = DefaultServer();
 }
 
 void SettingsModel::LoadSettingsRecord() {
@@ -135,7 +86,7 @@ void SettingsModel::LoadSettingsRecord() {
   record_.password = ini.Scramble(read(L"Password"), false);
   record_.privacy = read(L"Privacy");
   record_.trackname = read(L"Track");
-  record_.thinning = LeadingNumber(read(L"Prorezhivanie"));
+  record_.thinning = platform::LeadingInteger(read(L"Prorezhivanie"));
   if (read(L"Time") == kTrue) {
     record_.SendMode = kSendByTime;
     record_.intervalordistance = read(L"TimeInterval");
@@ -146,7 +97,7 @@ void SettingsModel::LoadSettingsRecord() {
   }
   if (read(L"ByHands") == kTrue) record_.SendMode = kSendByHand;
   std::wstring server = read(L"Server");
-  record_.server = server.empty() ? std::wstring(kDefaultServer) : server;
+  record_.server = server.empty() ? DefaultServer() : server;
 }
 
 SettingsForm SettingsModel::ShowSettings() {
@@ -181,7 +132,7 @@ SettingsForm SettingsModel::SaveSettings(const SettingsForm& form) {
   WriteKey(ini, L"Login", form.login);
   WriteKey(ini, L"Password", ini.Scramble(form.password, true));
   WriteKey(ini, L"Track", form.trackname);
-  int thinning = LeadingNumber(form.thinningtext);
+  int thinning = platform::LeadingInteger(form.thinningtext);
   WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning));
   WriteKey(ini, L"Privacy", form.privacy);
   WriteSendMode(ini, form);

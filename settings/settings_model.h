@@ -7,15 +7,7 @@
 #include <string>
 #include <vector>
 
-// SendMode: when a finished track is sent.
-inline constexpr int kSendModeNone = -1;  // no mode stored
-inline constexpr int kSendByTime = 0;
-inline constexpr int kSendByDistance = 1;
-inline constexpr int kSendByHand = 2;
-
-// The service host of a file without a "Server" key: a reserved name that
-// never resolves, so nothing is sent anywhere by accident.
-inline constexpr wchar_t kDefaultServer[] = L"rovelog.example";
+#include "settings/send_mode.h"
 
 // The settings as last loaded from properties.ini; copied whole to the logger.
 struct SettingsRecord {
@@ -25,7 +17,7 @@ struct SettingsRecord {
   std::wstring trackname;           // name under which tracks are uploaded
   std::wstring privacy;             // one of the privacy texts, or empty
   std::wstring intervalordistance;  // an interval text in SendMode 0, a distance text in 1
-  int SendMode = kSendModeNone;
+  ::SendMode SendMode = kSendModeNone;
   int thinning = -1;                // least distance in metres between recorded positions
   std::wstring server;              // service host[:port]
 };
@@ -44,14 +36,13 @@ struct SettingsForm {
   std::wstring trackname;
   std::wstring thinningtext;
   std::wstring privacy;        // the selected privacy text, or empty
-  int sendmode = kSendByTime;  // the radio group; a show gives kSendModeNone to leave it
+  ::SendMode sendmode = kSendByTime;  // the radio group; a show gives kSendModeNone to leave it
   std::wstring interval;       // the selected interval text, or empty
   std::wstring distance;       // the selected distance text, or empty
 };
 
 // The option lists of the form, in their order.
 const std::vector<std::wstring>& PrivacyOptions();
-const std::vector<std::wstring>& IntervalOptions();
 const std::vector<std::wstring>& DistanceOptions();
 
 // The send timer's period for an interval text, compared exactly; 0 for any
@@ -73,7 +64,7 @@ class SettingsModel {
 
   const SettingsRecord& record() const { return record_; }
 
-  // Empty texts, SendMode and thinning -1, the default server.
+  // Empty texts, SendMode and thinning -1, the default service host.
   void ResetSettingsRecord();
 
   // Reads section "Properties" of properties.ini into the record. Keys that

@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// The host of an installation without a "Server" setting: a reserved name that
-// never resolves, so nothing is sent anywhere by accident.
-inline constexpr char kDefaultServiceHost[] = "rovelog.example";
+#include "settings/send_mode.h"
 
 struct ServiceAddress {
   std::string host = kDefaultServiceHost;  // 8-bit text, as the Host header carries it

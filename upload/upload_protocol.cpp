@@ -1,8 +1,7 @@
 #include "upload/upload_protocol.h"
 
-#include <climits>
-#include <cstring>
 
+#include "platform/numbers.h"
 #include "platform/text.h"
 #include "upload/base64.h"
 
@@ -24,20 +23,7 @@ bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-struct Interval {
-  const char* caption;  // Windows-1251 bytes
-  int minutes;
-};
-
-// "мин." is EC E8 ED 2E, "час" F7 E0 F1, "часа" F7 E0 F1 E0, "часов" F7 E0 F1 EE E2.
-constexpr Interval kIntervals[] = {
-    {"1 \xEC\xE8\xED.", 1},     {"5 \xEC\xE8\xED.", 5},   {"10 \xEC\xE8\xED.", 10},
-    {"15 \xEC\xE8\xED.", 15},   {"20 \xEC\xE8\xED.", 20}, {"30 \xEC\xE8\xED.", 30},
-    {"45 \xEC\xE8\xED.", 45},   {"1 \xF7\xE0\xF1", 60},   {"2 \xF7\xE0\xF1\xE0", 120},
-    {"4 \xF7\xE0\xF1\xE0", 240}, {"6 \xF7\xE0\xF1\xEE\xE2", 360},
-};
-
-constexpr char kDelimiter[] = "\r\n--BoUnDaRy";
+const std::string kDelimiter = std::string("\r\n--") + kBoundary;
 
 // One form field: its header line, the blank line, and the value.
 void AppendField(std::string& body, const char* name, const std::string& value) {
@@ -50,7 +36,7 @@ void AppendField(std::string& body, const char* name, const std::string& value) 
 
 // The body up to the archive's Base64 text.
 std::string BodyBeforeArchive(const UploadParams& params, const std::string& file_name) {
-  std::string body = "--BoUnDaRy";
+  std::string body = std::string("--") + kBoundary;
   body += "\r\nContent-Disposition: form-data; name=\"username\"\r\n\r\n";
   body += params.login;
   AppendField(body, "passwd", params.password);
@@ -68,13 +54,13 @@ std::string BodyBeforeArchive(const UploadParams& params, const std::string& fil
 
 }  // namespace
 
-void SetUploadParams(UploadParams& params, const UploadSettings& settings) {
+void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
   params.login = platform::WideToAnsi(settings.login);
   params.password = platform::WideToAnsi(settings.password);
-  params.track_name = platform::WideToAnsi(settings.track_name);
-  params.interval_or_distance = platform::WideToAnsi(settings.interval_or_distance);
-  if (auto code = PrivacyCode(settings.privacy_caption)) params.privacy_code = *code;
-  params.send_mode = settings.send_mode;
+  params.track_name = platform::WideToAnsi(settings.trackname);
+  params.interval_or_distance = platform::WideToAnsi(settings.intervalordistance);
+  if (auto code = PrivacyCode(settings.privacy)) params.privacy_code = *code;
+  params.send_mode = settings.SendMode;
   params.thinning = settings.thinning;
 }
 
@@ -85,30 +71,25 @@ std::optional<std::string> PrivacyCode(const std::wstring& caption) {
   return std::nullopt;
 }
 
-int IntervalMinutes(const std::string& caption) {
-  for (const Interval& interval : kIntervals) {
-    if (caption == interval.caption) return interval.minutes;
-  }
-  return 0;
-}
+int IntervalMinutes(const std::string& caption) { return IntervalMinutes(platform::AnsiToWide(caption)); }
 
-std::string SendInfo(int send_mode, const std::string& interval_or_distance) {
+std::string SendInfo(SendMode send_mode, const std::string& interval_or_distance) {
   int kind = -1;
   int value = -1;
   switch (send_mode) {
-    case 0:
+    case kSendByTime:
       kind = 1;
       value = IntervalMinutes(interval_or_distance);
       break;
-    case 1:
+    case kSendByDistance:
       kind = 2;
-      value = LeadingInteger(interval_or_distance);
+      value = platform::LeadingInteger(interval_or_distance);
       break;
-    case 2:
+    case kSendByHand:
       kind = 3;
       value = 0;
       break;
-    default:
+    case kSendModeNone:
       break;
   }
   if (kind < 0 || value < 0) return std::string();
@@ -123,9 +104,9 @@ std::string ArchiveFileName(const std::string& path) {
 std::string BuildUploadRequest(const UploadParams& params, const std::string& host_header,
                                const std::string& file_name, const std::string& archive) {
   std::string before = BodyBeforeArchive(params, file_name);
-  size_t body_length = before.size() + Base64Length(archive.size()) + strlen(kDelimiter);
+  size_t body_length = before.size() + Base64Length(archive.size()) + kDelimiter.size();
   std::string request = "POST /upkmlwpt_api.php HTTP/1.1\r\nHost: " + host_header +
-                        "\r\nContent-Type: multipart/form-data; boundary=BoUnDaRy\r\nContent-Length: " +
+                        "\r\nContent-Type: multipart/form-data; boundary=" + kBoundary + "\r\nContent-Length: " +
                         std::to_string(body_length) + "\r\n\r\n";
   request.reserve(request.size() + body_length + 2);
   request += before;
@@ -166,7 +147,7 @@ bool AnswerComplete(const std::string& answer) {
 int ParseAnswerCode(const std::string& answer) {
   size_t mark = answer.find('>');
   if (mark == std::string::npos || answer.size() <= mark + 3) return kNoAnswerCode;
-  return LeadingInteger(answer.substr(mark + 3, 4));
+  return platform::LeadingInteger(std::string_view(answer).substr(mark + 3, 4));
 }
 
 bool AnswerCodeComplete(const std::string& answer) {
@@ -193,17 +174,4 @@ std::wstring AnswerMessage(int code) {
     default:
       return std::wstring();
   }
-}
-
-int LeadingInteger(const std::string& text) {
-  size_t at = text.find_first_not_of(" \t\n\v\f\r");
-  if (at == std::string::npos) return 0;
-  bool negative = text[at] == '-';
-  if (text[at] == '-' || text[at] == '+') ++at;
-  long long value = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-    value = value * 10 + (text[at] - '0');
-    if (value > INT_MAX) return negative ? INT_MIN : INT_MAX;
-  }
-  return static_cast<int>(negative ? -value : value);
 }

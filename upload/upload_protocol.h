@@ -5,23 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "settings/settings_model.h"
+
 // Identifies this build to the service: the upload's "prog" field and the
 // text the update check compares with.
 inline constexpr char kVersionTag[] = "win1_2";
 
 // The separator of the multipart body.
 inline constexpr char kBoundary[] = "BoUnDaRy";
-
-// The settings the upload takes over, as the window holds them (wide text).
-struct UploadSettings {
-  std::wstring login;
-  std::wstring password;  // plain
-  std::wstring track_name;
-  std::wstring privacy_caption;
-  std::wstring interval_or_distance;
-  int send_mode = -1;
-  int thinning = -1;
-};
 
 // The upload parameters of the logger: texts in the ANSI code page, sent as
 // they are (nothing is escaped or checked).
@@ -31,25 +22,25 @@ struct UploadParams {
   std::string track_name;
   std::string privacy_code;  // a PrivacyLevel code, empty before the first known caption
   std::string interval_or_distance;
-  int send_mode = -1;  // SendMode: -1 none, 0 by time, 1 by distance, 2 by hand
+  SendMode send_mode = kSendModeNone;
   int thinning = 0;    // metres between written track points
 };
 
 // Stores the settings into the parameters (the logger's SetSettings). A
 // privacy caption that is none of the three keeps the previous code.
-void SetUploadParams(UploadParams& params, const UploadSettings& settings);
+void SetUploadParams(UploadParams& params, const SettingsRecord& settings);
 
 // The PrivacyLevel code of a privacy caption, compared without regard to
 // case: "Только мне" "1", "Для друзей" "2", "Для всех" "3"; none for others.
 std::optional<std::string> PrivacyCode(const std::wstring& caption);
 
-// Minutes of an interval caption ("5 мин." gives 5, "1 час" 60), compared
-// byte for byte as Windows-1251 text; 0 for any other text.
+// Minutes of an interval caption in the ANSI code page ("5 мин." gives 5,
+// "1 час" 60); 0 for any other text.
 int IntervalMinutes(const std::string& caption);
 
 // The send_info field: kind and value joined by "_" (1_5, 2_500, 3_0), or
 // empty when either is negative (SendMode none).
-std::string SendInfo(int send_mode, const std::string& interval_or_distance);
+std::string SendInfo(SendMode send_mode, const std::string& interval_or_distance);
 
 // The file name of an archive path: the text after its last path separator.
 std::string ArchiveFileName(const std::string& path);
@@ -90,8 +81,3 @@ std::wstring AnswerMessage(int code);
 
 // The code of an accepted archive.
 inline constexpr int kAnswerAccepted = 1000;
-
-// Reads a decimal number as the C function atoi does (leading white space,
-// an optional sign, digits up to the first other character; no digits give
-// 0), saturating instead of overflowing.
-int LeadingInteger(const std::string& text);

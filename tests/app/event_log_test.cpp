@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 TEST(EventLog, DetachedLogCountsMinusOneAndWritesNothing) {
@@ -14,7 +16,7 @@ TEST(EventLog, DetachedLogCountsMinusOneAndWritesNothing) {
 }
 
 TEST(EventLog, AddsSetsAndDeletesOnlyExistingLines) {
-  MemoryLineList list;
+  LineList list;
   EventLog log(&list);
   log.AddLine(L"Текущая операция:");
   log.AddLine(L"");
@@ -26,14 +28,63 @@ TEST(EventLog, AddsSetsAndDeletesOnlyExistingLines) {
   EXPECT_EQ(list.Lines(), (std::vector<std::wstring>{L"Чтение координат  ."}));
 }
 
-TEST(EventLog, TrimmingFromPastTheEndLeavesTheHeader) {
-  MemoryLineList list;
+TEST(EventLog, HeaderStatusRowAndTrimKeepTheirRows) {
+  LineList list;
   EventLog log(&list);
+  log.AddLine(L"left from before");
+  log.ShowHeader();
+  log.AddLine(L"Подключение к COM порту - успешно");
+  log.SetStatus(L"Чтение координат  .");
   for (int i = 0; i < 10; ++i) log.AddLine(std::to_wstring(i));
-  // The track thread starts one past the last line and stops at index 2.
-  for (int index = log.GetCount(); index > 2; --index) log.DeleteLine(index);
-  log.AddLine(L"new");
-  EXPECT_EQ(list.Lines(), (std::vector<std::wstring>{L"0", L"1", L"2", L"new"}));
+  log.TrimToHeader();
+  log.AddSeparator();
+  const std::wstring separator(33, L'-');
+  EXPECT_EQ(list.Lines(), (std::vector<std::wstring>{L"Текущая операция:", L"Чтение координат  .", L"", separator}));
+  log.TrimToHeader();
+  log.TrimToHeader();
+  EXPECT_EQ(list.Count(), EventLog::kHeaderRows);
+}
+
+// A window keeps a copy of the lines by applying each change it hears of;
+// writers on several threads must leave it equal to the list itself.
+TEST(LineList, ChangesHeardInOrderRebuildTheListFromManyWriters) {
+  LineList list;
+  std::vector<std::wstring> mirror;
+  int changes = 0;
+  list.SetListener([&](const LineChange& change) {
+    ++changes;
+    switch (change.kind) {
+      case LineChange::kInserted:
+        mirror.insert(mirror.begin() + change.index, change.text);
+        break;
+      case LineChange::kChanged:
+        mirror[change.index] = change.text;
+        break;
+      case LineChange::kDeleted:
+        mirror.erase(mirror.begin() + change.index);
+        break;
+    }
+  });
+  EventLog log(&list);
+  log.ShowHeader();
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([&log, t] {
+      for (int i = 0; i < 200; ++i) {
+        log.AddLine(std::to_wstring(t) + L":" + std::to_wstring(i));
+        log.SetStatus(std::to_wstring(i));
+        if (i % 50 == 49) log.TrimToHeader();
+        log.DeleteLine(i % 7 + EventLog::kHeaderRows);
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  list.Clear();
+  log.AddLine(L"after");
+  EXPECT_EQ(mirror, list.Lines());
+  EXPECT_GT(changes, 4 * 200 * 2);
+  EXPECT_EQ(list.Line(0), L"after");
+  EXPECT_EQ(list.Line(1), L"");
 }
 
 TEST(EventLog, FormatsDateAndTimeWithSeparators) {

@@ -1,4 +1,5 @@
 #include "gps/nmea_reader.h"
+#include "platform/numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -492,18 +493,18 @@ TEST(NmeaNumbers, ReadLikeTheCLibrary) {
   for (const char* text :
        {"4807.038", "  -12.5e1xyz", "+7", "", "abc", "12,5", " \t3", "--5", "+-5", ".5", "5.", "1e", "1e+",
         "-0", "0.000001", "00123", "2147483647", "-2147483648", "\v9"}) {
-    EXPECT_EQ(nmea::IntegerValue(text), std::atoi(text)) << text;
-    EXPECT_EQ(nmea::DecimalValue(text), std::atof(text)) << text;
+    EXPECT_EQ(platform::LeadingInteger(text), std::atoi(text)) << text;
+    EXPECT_EQ(platform::LeadingDecimal(text), std::atof(text)) << text;
   }
-  EXPECT_EQ(nmea::IntegerValue("99999999999"), INT_MAX);
-  EXPECT_EQ(nmea::IntegerValue("-99999999999"), INT_MIN);
+  EXPECT_EQ(platform::LeadingInteger("99999999999"), INT_MAX);
+  EXPECT_EQ(platform::LeadingInteger("-99999999999"), INT_MIN);
   // Text a receiver never sends gives no infinite or undefined number.
   for (const char* text : {"inf", "-nan", "0x1A", "1e400", "-1e400"}) {
-    EXPECT_EQ(nmea::DecimalValue(text), 0) << text;
+    EXPECT_EQ(platform::LeadingDecimal(text), 0) << text;
   }
   // Fields are not NUL-terminated: the value ends with the text.
-  EXPECT_EQ(nmea::IntegerValue(std::string_view("123456", 3)), 123);
-  EXPECT_EQ(nmea::DecimalValue(std::string_view("1.25", 3)), 1.2);
+  EXPECT_EQ(platform::LeadingInteger(std::string_view("123456", 3)), 123);
+  EXPECT_EQ(platform::LeadingDecimal(std::string_view("1.25", 3)), 1.2);
 }
 
 }  // namespace

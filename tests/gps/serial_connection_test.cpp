@@ -33,7 +33,7 @@ TEST(PortDeviceName, UsesTheDeviceNamespaceFromNineOn) {
 TEST(OpenPort, PortZeroCannotBeOpenedAndLogsTheOpenMessage) {
   testing_support::ScratchDir folder;  // holds no link that could stand for COM0
   platform::SetProgramFolder(platform::Utf8ToWide(folder.path()));
-  MemoryLineList lines;
+  LineList lines;
   EventLog log(&lines);
   EXPECT_EQ(OpenPort(log, PortNumberFromText(L"COM"), 4800, 8, 0, 0), nullptr);
   platform::SetProgramFolder(L"");

@@ -282,7 +282,7 @@ TEST(OpenPort, LogsOneLineNamingTheFailedStep) {
   for (const auto& c : kCases) {
     ProgramFolder folder;
     folder.Link("com12", c.target);
-    MemoryLineList lines;
+    LineList lines;
     EventLog log(&lines);
     auto port = OpenPort(log, 12, c.baud, 8, 0, 0);
     EXPECT_EQ(port != nullptr, c.message == nullptr) << c.target;

@@ -54,7 +54,7 @@ TEST(LoadSettingsRecord, MissingFileGivesTheDefaults) {
   EXPECT_EQ(record.port, L"");
   EXPECT_EQ(record.SendMode, kSendModeNone);
   EXPECT_EQ(record.thinning, 0);
-  EXPECT_EQ(record.server, kDefaultServer);
+  EXPECT_EQ(record.server, L"rovelog.example");
 }
 
 TEST(LoadSettingsRecord, ReadsTheServerAndUnscramblesThePassword) {

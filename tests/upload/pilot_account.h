@@ -17,7 +17,7 @@ inline UploadParams PilotParams() {
   params.track_name = "Morning";
   params.privacy_code = "3";
   params.interval_or_distance = "500";
-  params.send_mode = 1;
+  params.send_mode = kSendByDistance;
   return params;
 }
 

@@ -1,6 +1,7 @@
 // A sending pass of the logger against the service stand-in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "gps/gps_stat.h"
@@ -32,7 +33,7 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
   fs::remove(to_send + order[1]);
   ASSERT_TRUE(MakeZip(to_send + order[1], "notes.txt", "no track here"));
 
-  MemoryLineList lines;
+  LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   SettingsRecord record;
@@ -56,10 +57,43 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
   platform::SetProgramFolder(L"");
 }
 
+// A click on "Отправить треки" dispatched by the pass's own message pump asks
+// for a pass on the thread that holds the pass: it is refused at once, never
+// a second lock taken on the same thread.
+TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
+  testing_support::ScratchDir dir;
+  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  std::string to_send = dir.File("Tracks/ToSend/");
+  fs::create_directories(to_send);
+  ASSERT_TRUE(MakeZip(to_send + "track1.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  LineList lines;
+  EventLog log(&lines);
+  CGpsLogger logger(&log);
+  SettingsRecord record;
+  record.server = L"127.0.0.1:1";  // refused at once: the outer pass ends quickly
+  logger.SetSettings(record);
+  int pumped = 0;
+  logger.SetMessagePump([&] {
+    if (pumped++ == 0) logger.SendAllArchives();
+  });
+  logger.SendAllArchives();
+  std::vector<std::wstring> text = lines.Lines();
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text[0], L"Отправка уже идёт");
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 1);
+  EXPECT_EQ(text.back(), L"Произошла ошибка при отправке данных");
+  // The refusal left the lock free: the next pass runs.
+  logger.SetMessagePump(nullptr);
+  logger.SendAllArchives();
+  text = lines.Lines();
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 2);
+  platform::SetProgramFolder(L"");
+}
+
 TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   testing_support::ScratchDir dir;
   platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
-  MemoryLineList lines;
+  LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   logger.SendAllArchives();

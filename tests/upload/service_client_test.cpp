@@ -29,7 +29,7 @@ bool StandinGiven(ServiceAddress* service, std::string* archive) {
 
 std::vector<std::wstring> Upload(const ServiceAddress& service, const std::string& archive, bool* accepted) {
   UploadParams params = testing_support::PilotParams();
-  MemoryLineList list;
+  LineList list;
   EventLog log(&list);
   *accepted = UploadArchive(log, params, service, archive);
   return list.Lines();

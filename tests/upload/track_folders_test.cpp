@@ -51,7 +51,7 @@ class TracksFolder : public testing::Test {
   }
 
   testing_support::ScratchDir dir_;
-  MemoryLineList lines_;
+  LineList lines_;
   EventLog log_{&lines_};
   std::wstring asked_;
 };

@@ -49,7 +49,7 @@ struct Upload {
 
 Upload Send(const ServiceAddress& service, const std::string& archive_path, const UploadParams& params = Pilot(),
            const platform::SocketTimeouts& timeouts = {}) {
-  MemoryLineList list;
+  LineList list;
   EventLog log(&list);
   Upload upload;
   upload.accepted = UploadArchive(log, params, service, archive_path, timeouts);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/numbers.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "upload/base64.h"
@@ -13,20 +14,20 @@ std::string DataFile(const std::string& name) {
   return testing_support::ReadFileBytes(std::string(ROVELOG_SOURCE_DIR) + "/tests/upload/data/" + name);
 }
 
-UploadParams ParamsFrom(const UploadSettings& settings) {
+UploadParams ParamsFrom(const SettingsRecord& settings) {
   UploadParams params;
   SetUploadParams(params, settings);
   return params;
 }
 
-UploadSettings GoldenSettings() {
-  UploadSettings settings;
+SettingsRecord GoldenSettings() {
+  SettingsRecord settings;
   settings.login = L"pilot";
   settings.password = L"пароль1";
-  settings.track_name = L"Поход";
-  settings.privacy_caption = L"Для друзей";
-  settings.interval_or_distance = L"5 мин.";
-  settings.send_mode = 0;
+  settings.trackname = L"Поход";
+  settings.privacy = L"Для друзей";
+  settings.intervalordistance = L"5 мин.";
+  settings.SendMode = kSendByTime;
   settings.thinning = 5;
   return settings;
 }
@@ -51,8 +52,8 @@ TEST(BuildUploadRequest, EqualsTheHandWrittenRequestByteForByte) {
 }
 
 TEST(BuildUploadRequest, SendModeNoneSendsAnEmptySendInfoPart) {
-  UploadSettings settings = GoldenSettings();
-  settings.send_mode = -1;
+  SettingsRecord settings = GoldenSettings();
+  settings.SendMode = kSendModeNone;
   std::string request = BuildUploadRequest(ParamsFrom(settings), "h", "track1.zip", "x");
   EXPECT_NE(request.find("name=\"send_info\"\r\n\r\n\r\n--BoUnDaRy\r\n"), std::string::npos);
 }
@@ -104,7 +105,7 @@ TEST(SendInfo, JoinsKindAndValueOrIsEmptyWhenEitherIsNegative) {
       {-1, L"5 мин.", ""},     {3, L"5 мин.", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SendInfo(c.mode, platform::WideToAnsi(c.text)), c.expected) << c.mode;
+    EXPECT_EQ(SendInfo(static_cast<SendMode>(c.mode), platform::WideToAnsi(c.text)), c.expected) << c.mode;
   }
 }
 
@@ -118,18 +119,18 @@ TEST(PrivacyCode, MapsTheThreeCaptionsWithoutRegardToCase) {
 
 TEST(SetUploadParams, AnUnknownPrivacyCaptionKeepsThePreviousCode) {
   UploadParams params;
-  UploadSettings settings = GoldenSettings();
-  settings.privacy_caption = L"всем подряд";
+  SettingsRecord settings = GoldenSettings();
+  settings.privacy = L"всем подряд";
   SetUploadParams(params, settings);
   EXPECT_EQ(params.privacy_code, "");
-  settings.privacy_caption = L"Только мне";
+  settings.privacy = L"Только мне";
   SetUploadParams(params, settings);
-  settings.privacy_caption = L"";
+  settings.privacy = L"";
   settings.login = L"другой";
   SetUploadParams(params, settings);
   EXPECT_EQ(params.privacy_code, "1");
   EXPECT_EQ(params.login, platform::WideToAnsi(L"другой"));
-  EXPECT_EQ(params.send_mode, 0);
+  EXPECT_EQ(params.send_mode, kSendByTime);
   EXPECT_EQ(params.thinning, 5);
 }
 
@@ -207,12 +208,15 @@ TEST(AnswerMessage, GivesTheTextOfEachCodeAndNothingForOthers) {
 }
 
 TEST(LeadingInteger, ReadsLikeAtoiAndSaturates) {
-  EXPECT_EQ(LeadingInteger(" \t\r\n+17x"), 17);
-  EXPECT_EQ(LeadingInteger("-0042"), -42);
-  EXPECT_EQ(LeadingInteger("- 5"), 0);
-  EXPECT_EQ(LeadingInteger(""), 0);
-  EXPECT_EQ(LeadingInteger("99999999999999999999"), 2147483647);
-  EXPECT_EQ(LeadingInteger("-99999999999999999999"), -2147483647 - 1);
+  EXPECT_EQ(platform::LeadingInteger(" \t\r\n+17x"), 17);
+  EXPECT_EQ(platform::LeadingInteger("-0042"), -42);
+  EXPECT_EQ(platform::LeadingInteger("- 5"), 0);
+  EXPECT_EQ(platform::LeadingInteger(""), 0);
+  EXPECT_EQ(platform::LeadingInteger("99999999999999999999"), 2147483647);
+  EXPECT_EQ(platform::LeadingInteger("-99999999999999999999"), -2147483647 - 1);
+  // Wide text, as the settings hold it, reads the same way.
+  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L" -12м")), -12);
+  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L"\x0663")), 0);  // an Arabic-Indic three is no digit
 }
 
 TEST(ArchiveFileName, TakesTheTextAfterTheLastSeparator) {

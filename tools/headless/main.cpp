@@ -18,7 +18,7 @@
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "settings/settings_model.h"
-#include "tools/headless/printing_line_list.h"
+#include "tools/headless/log_printer.h"
 #include "tools/headless/send_timer.h"
 #include "update/auto_updater.h"
 #include "upload/service_address.h"
@@ -55,11 +55,12 @@ class HeadlessDriver {
  public:
   explicit HeadlessDriver(const Options& options)
       : options_(options),
+        printer_(lines_),
         log_(&lines_),
         logger_(&log_),
         timer_([this] { logger_.RequestEndOfTrack(); }),
         commands_(logger_, log_, View()) {
-    logger_.SetStateListener([this](int state) { lines_.Print("# state " + std::to_string(state)); });
+    logger_.SetStateListener([this](int state) { printer_.Print("# state " + std::to_string(state)); });
     logger_.SetQuestion([this](const std::wstring& caption, const std::wstring& text) { return Ask(caption, text); });
     settings_.LoadSettingsRecord();
   }
@@ -82,7 +83,7 @@ class HeadlessDriver {
     } else if (line == "update") {
       CheckForUpdate();
     } else if (!line.empty()) {
-      lines_.Print("! unknown command: " + line);
+      printer_.Print("! unknown command: " + line);
     }
     return true;
   }
@@ -103,7 +104,7 @@ class HeadlessDriver {
         timer_.Kill();
       }
     };
-    view.warn = [this](const std::wstring&, const std::wstring& text) { lines_.Print("? " + OneLine(text) + " -> ok"); };
+    view.warn = [this](const std::wstring&, const std::wstring& text) { printer_.Print("? " + OneLine(text) + " -> ok"); };
     return view;
   }
 
@@ -111,7 +112,7 @@ class HeadlessDriver {
     std::string answer = options_.answer;
     if (answer.empty() && !std::getline(std::cin, answer)) answer = "no";
     bool yes = answer == "yes" || answer == "y";
-    lines_.Print("? " + OneLine(text) + (yes ? " -> yes" : " -> no"));
+    printer_.Print("? " + OneLine(text) + (yes ? " -> yes" : " -> no"));
     return yes;
   }
 
@@ -119,23 +120,24 @@ class HeadlessDriver {
   void CheckForUpdate() {
     CAutoUpdater updater(ParseServiceAddress(settings_.record().server));
     UpdateVerdict verdict = updater.CheckForUpdate();
-    lines_.Print("? " + OneLine(verdict.text) + " -> ok");
+    printer_.Print("? " + OneLine(verdict.text) + " -> ok");
   }
 
   void PrintSettings() {
-    lines_.Print("port=" + platform::WideToUtf8(settings_.record().port));
-    lines_.Print("login=" + platform::WideToUtf8(settings_.record().login));
-    lines_.Print("password=" + platform::WideToUtf8(settings_.record().password));
-    lines_.Print("track=" + platform::WideToUtf8(settings_.record().trackname));
-    lines_.Print("privacy=" + platform::WideToUtf8(settings_.record().privacy));
-    lines_.Print("interval=" + platform::WideToUtf8(settings_.record().intervalordistance));
-    lines_.Print("sendmode=" + std::to_string(settings_.record().SendMode));
-    lines_.Print("thinning=" + std::to_string(settings_.record().thinning));
-    lines_.Print("server=" + platform::WideToUtf8(settings_.record().server));
+    printer_.Print("port=" + platform::WideToUtf8(settings_.record().port));
+    printer_.Print("login=" + platform::WideToUtf8(settings_.record().login));
+    printer_.Print("password=" + platform::WideToUtf8(settings_.record().password));
+    printer_.Print("track=" + platform::WideToUtf8(settings_.record().trackname));
+    printer_.Print("privacy=" + platform::WideToUtf8(settings_.record().privacy));
+    printer_.Print("interval=" + platform::WideToUtf8(settings_.record().intervalordistance));
+    printer_.Print("sendmode=" + std::to_string(settings_.record().SendMode));
+    printer_.Print("thinning=" + std::to_string(settings_.record().thinning));
+    printer_.Print("server=" + platform::WideToUtf8(settings_.record().server));
   }
 
   Options options_;
-  PrintingLineList lines_;
+  LineList lines_;
+  LogPrinter printer_;
   EventLog log_;
   CGpsLogger logger_;
   SendTimer timer_;

@@ -2,8 +2,9 @@
 #include <cstdlib>
 
 #include "gps/gps_stat.h"
-#include "platform/text.h"
 #include "platform/folders.h"
+#include "platform/numbers.h"
+#include "platform/text.h"
 #include "platform/thread.h"
 #include "track/track_check.h"
 #include "track/waypoint_file.h"
@@ -13,7 +14,6 @@ namespace {
 
 const wchar_t* const kDots[6] = {L".", L". .", L". . .", L". . . .", L". . . . .", L". . . . . ."};
 const wchar_t* const kArrows[6] = {L">", L"> >", L"> > >", L"> > > >", L"> > > > >", L"> > > > > >"};
-const wchar_t kSeparatorLine[] = L"---------------------------------";
 constexpr auto kEventWait = std::chrono::milliseconds(100);
 
 std::wstring Format(const wchar_t* format, const std::wstring& argument) {
@@ -26,6 +26,7 @@ std::wstring Format(const wchar_t* format, const std::wstring& argument) {
 }  // namespace
 
 struct CGpsLogger::TrackState {
+  UploadParams params;
   KmlTrackFile file;
   bool segment = false;
   int progress = 0;
@@ -43,10 +44,11 @@ struct CGpsLogger::TrackState {
 int CGpsLogger::TrackThreadProc() {
   platform::RaiseCurrentThreadPriority();
   std::string tracks_dir = GetTracksDir();
+  const UploadParams params = Target().params;
   last_position_ = TrackPosition();
   bool pass_requested = false;
-  while (!bTreadStop) pass_requested = RecordTrack(tracks_dir);
-  log_->SetLine(1, L"Программа остановлена");
+  while (!bTreadStop) pass_requested = RecordTrack(tracks_dir, params);
+  log_->SetStatus(L"Программа остановлена");
   PostState(kStateStopped);
   // With no last pass to run, the sending thread would wait for ever.
   if (!pass_requested) {
@@ -56,11 +58,12 @@ int CGpsLogger::TrackThreadProc() {
   return 0;
 }
 
-bool CGpsLogger::RecordTrack(const std::string& tracks_dir) {
+bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const UploadParams& params) {
   std::string path = tracks_dir + "track" + std::to_string(track_counter_) + ".kml";
   TrackState state;
+  state.params = params;
   state.file.Begin(path);
-  state.sending_distance = LeadingInteger(params_.interval_or_distance);
+  state.sending_distance = platform::LeadingInteger(params.interval_or_distance);
   // A request that came while the previous track was being finished is dropped.
   end_of_track_event_.Reset();
 
@@ -76,7 +79,7 @@ bool CGpsLogger::RecordTrack(const std::string& tracks_dir) {
       failed = reader_.ReadFix(port.get(), fix, latitude, longitude);
     }
     HandleFix(failed, fix, latitude, longitude, state);
-    if (params_.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
+    if (params.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();
     }
     if (end_of_track_event_.WaitFor(kEventWait)) break;
@@ -100,9 +103,9 @@ void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, doub
     state.file.OpenSegment();
     PostState(kStateReceiving);
   }
-  log_->SetLine(1, Format(L"Чтение координат  %s", kDots[state.NextMark()]));
+  log_->SetStatus(Format(L"Чтение координат  %s", kDots[state.NextMark()]));
   TakePointRequests(latitude, longitude, state);
-  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, params_.thinning, last_position_);
+  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.params.thinning, last_position_);
 }
 
 void CGpsLogger::ShowNoFix(const wchar_t* format, TrackState& state) {
@@ -112,7 +115,7 @@ void CGpsLogger::ShowNoFix(const wchar_t* format, TrackState& state) {
     state.progress = 0;
     PostState(kStateNoFix);
   }
-  log_->SetLine(1, Format(format, kArrows[state.NextMark()]));
+  log_->SetStatus(Format(format, kArrows[state.NextMark()]));
 }
 
 void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState& state) {
@@ -142,12 +145,12 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   if (state.segment) state.file.CloseSegment();
   state.file.End();
 
-  for (int index = log_->GetCount(); index > 2; --index) log_->DeleteLine(index);
+  log_->TrimToHeader();
 
   if (CheckTrackFile(path)) {
     platform::RemoveFile(path);
   } else {
-    log_->AddLine(kSeparatorLine);
+    log_->AddSeparator();
     log_->AddLine(L"Последняя сессия: " + EventLog::FormatDate(L'.') + L" " + EventLog::FormatTime(L':', 3));
     log_->AddLine(L"");
     log_->AddLine(L"Упаковка данных в zip-архив");
@@ -157,8 +160,9 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   }
 
   ++track_counter_;
-  bool by_time_or_distance = params_.send_mode == kSendByTime || params_.send_mode == kSendByDistance;
-  bool pass = by_time_or_distance || (params_.send_mode == kSendByHand && !bTreadStop);
+  SendMode mode = state.params.send_mode;
+  bool by_time_or_distance = mode == kSendByTime || mode == kSendByDistance;
+  bool pass = by_time_or_distance || (mode == kSendByHand && !bTreadStop);
   if (pass) send_event_.Set();
   return pass;
 }

@@ -1,0 +1,74 @@
+#include "upload/send_pass.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/folders.h"
+#include "platform/program_dir.h"
+#include "upload/track_folders.h"
+#include "upload/upload_archive.h"
+
+namespace {
+
+std::wstring SentOf(int sent, int total) {
+  return L"Отправлено " + std::to_wstring(sent) + L" из " + std::to_wstring(total);
+}
+
+void Pump(const MessagePump& pump) {
+  if (pump) pump();
+}
+
+void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump) {
+  std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparatorA;
+  std::vector<std::string> archives;
+  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
+    archives.push_back(to_send + name);
+    Pump(pump);
+  }
+  int total = static_cast<int>(archives.size());
+  log.AddLine(L"Отправка данных на сервер");
+  log.AddLine(L"Архивов к отправке " + std::to_wstring(total) + L" ");
+  log.AddLine(L"");
+  int progress_row = log.GetCount() - 1;
+  log.AddLine(L"");
+
+  int sent = 0;
+  for (const std::string& archive : archives) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    if (!UploadArchive(log, target.params, target.service, archive, target.timeouts)) {
+      log.AddLine(L"Произошла ошибка при отправке данных");
+      return;
+    }
+    log.SetLine(progress_row, SentOf(++sent, total));
+    MoveToSended(archive, target.params.track_name);
+    Pump(pump);
+  }
+}
+
+}  // namespace
+
+void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings) {
+  SetUploadParams(target.params, settings);
+  target.service = ParseServiceAddress(settings.server);
+}
+
+void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump) {
+  if (pass_owner_ == std::this_thread::get_id()) {
+    log.AddLine(L"Отправка уже идёт");
+    return;
+  }
+  std::lock_guard<std::mutex> guard(pass_lock_);
+  pass_owner_ = std::this_thread::get_id();
+  UploadWaitingArchives(log, target, pump);
+  pass_owner_ = std::thread::id();
+}
+
+void RunSendThread(platform::AutoResetEvent& send_event, const std::atomic<bool>& stop,
+                   const std::atomic<bool>& ends, const std::function<void()>& pass) {
+  while (!stop) {
+    send_event.Wait();
+    if (ends) break;
+    pass();
+  }
+}
