@@ -16,34 +16,37 @@ struct Slot {
   int size = 0;
   int min = 0;
   int max = -1;
-  bool bound = false;  // reached a bound: takes no part in spreading differences
 };
 
-// Moves |excess| pixels out of (excess > 0) or into (excess < 0) the slots not
-// at a bound, in proportion to their sizes; 5 pixels or less go to one slot.
-// What no slot can absorb is left over: the layout then overflows.
+// Room a slot has to give (excess > 0) or to take (excess < 0).
+bool CanAbsorb(const Slot& slot, int excess) {
+  return excess > 0 ? slot.size > slot.min : (slot.max < 0 || slot.size < slot.max);
+}
+
+// Moves |excess| pixels out of (excess > 0) or into (excess < 0) the slots that
+// have room, in proportion to their sizes; 5 pixels or less go to one slot.
+// A slot at its minimum still takes and one at its maximum still gives: only
+// the direction it is bound in is closed. What no slot can absorb is left
+// over: the layout then overflows or leaves space unused.
 void SpreadExcess(std::vector<Slot*>& slots, int excess) {
   bool one_takes_all = false;
   while (excess != 0) {
     std::vector<Slot*> open;
+    int total = 0;
     for (Slot* slot : slots) {
-      if (!slot->bound) open.push_back(slot);
+      if (!CanAbsorb(*slot, excess)) continue;
+      open.push_back(slot);
+      total += slot->size;
     }
     if (open.empty()) return;
-    int total = 0;
-    for (Slot* slot : open) total += slot->size;
     int before = excess;
     for (Slot* slot : open) {
-      int share;
-      if (one_takes_all || std::abs(excess) <= 5) {
-        share = excess;
-      } else {
+      int share = excess;
+      if (!one_takes_all && std::abs(before) > 5) {
         share = total > 0 ? static_cast<int>(static_cast<long long>(before) * slot->size / total)
                           : before / static_cast<int>(open.size());
       }
-      int wanted = slot->size - share;
-      int got = Clamp(wanted, slot->min, slot->max);
-      if (got != wanted) slot->bound = true;
+      int got = Clamp(slot->size - share, slot->min, slot->max);
       excess -= slot->size - got;
       slot->size = got;
       if (excess == 0) return;
@@ -58,7 +61,6 @@ void ClampAndSpread(std::vector<Slot*>& slots) {
   int excess = 0;
   for (Slot* slot : slots) {
     int clamped = Clamp(slot->size, slot->min, slot->max);
-    if (clamped != slot->size) slot->bound = true;
     excess += clamped - slot->size;
     slot->size = clamped;
   }

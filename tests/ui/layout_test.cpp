@@ -18,6 +18,10 @@ std::shared_ptr<PaneItem> Item(unsigned mode, int width, int height = 10, int mi
   return std::make_shared<PaneItem>(nullptr, mode, LayoutSize{width, height}, LayoutSize{min_width, min_height});
 }
 
+std::shared_ptr<Pane> BoundedPane(int width) {
+  return std::make_shared<Pane>(kHorizontal, kGreedy, 0, 0, 0)->Add(Item(kNoResize, width));
+}
+
 struct PassCase {
   const char* name;
   std::vector<std::shared_ptr<PaneItem>> items;
@@ -40,6 +44,8 @@ TEST(LayoutPasses, SharesTheExtentAsEachPassSays) {
       {"greedy items never below 5 pixels", {Item(kGreedy, 0), Item(kGreedy, 0), Item(kGreedy, 0)}, 6, {5, 5, 5}},
       {"a clamped greedy item's difference spreads over the others",
        {Item(kGreedy, 0, 10, 60), Item(kGreedy, 0), Item(kGreedy, 0)}, 100, {60, 19, 21}},
+      {"space a bounded item gives back goes to one clamped at its minimum",
+       {Item(kGreedy, 0, 10, 70), nullptr}, 100, {90, 10}},
       {"no greedy item: the fill items share the rest", {Item(kFixedWidth | kFillWidth, 20),
        Item(kFixedWidth | kFillWidth, 30), Item(kFixedWidth, 10)}, 101, {40, 51, 10}},
       {"greedy items leave nothing to fill", {Item(kFixedWidth | kFillWidth, 20), Item(kGreedy, 0)}, 100, {20, 80}},
@@ -48,7 +54,8 @@ TEST(LayoutPasses, SharesTheExtentAsEachPassSays) {
   };
   for (const PassCase& c : cases) {
     auto pane = std::make_shared<Pane>(kHorizontal, kGreedy, 0, 0, 0);
-    for (const auto& item : c.items) pane->Add(item);
+    // A null item stands for a greedy pane at most 10 pixels wide.
+    for (const auto& item : c.items) pane->Add(item ? std::shared_ptr<PaneBase>(item) : BoundedPane(10));
     EXPECT_EQ(pane->PrimarySizes(c.extent), c.sizes) << c.name;
   }
 }
@@ -188,7 +195,8 @@ TEST(MainLayout, LaysTheMainWindowOutWithoutOverlapAtItsMinimum) {
   EXPECT_TRUE(inside(controls[IDC_UPDATE]->rect(), settings));
   EXPECT_TRUE(inside(controls[IDC_BY_HAND]->rect(), controls[IDC_SENDING_BOX]->rect()));
   EXPECT_LE(tracker.right + 5, settings.left);
-  EXPECT_LE(controls[IDC_LOG_LIST]->rect().Height(), 210);
+  EXPECT_GE(controls[IDC_LOG_LIST]->rect().Height(), 210);
+  EXPECT_LE(controls[IDC_ABOUT_BOX]->rect().bottom, minimum.cy - 5);
   // The send button at the right edge (short of it by the spacing the last item
   // is given too), the start button centred, the fields right-aligned.
   EXPECT_EQ(controls[IDC_SEND]->rect().right, tracker.right - 10 - 5);

@@ -60,6 +60,12 @@ BOOL MainWindowHost::OnInitDialog() {
   }
   boxes_[3].SubclassDlgItem(IDC_SENDING_BOX, hwnd());
   boxes_[3].SetTitleBold(true);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_FMT;
+  column.fmt = LVCFMT_LEFT;
+  column.pszText = const_cast<wchar_t*>(L"Журнал событий");
+  SendMessageW(Item(IDC_LOG_LIST), LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(Item(IDC_LOG_LIST), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
   start_picture_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_START));
   ItemControl(IDC_START).SetBitmap(start_picture_);
   return TRUE;
