@@ -7,14 +7,14 @@
 
 CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}
 
-CGpsLogger::~CGpsLogger() {
-  Stop();
-  JoinThreads();
-}
+CGpsLogger::~CGpsLogger() { StopAndWait(); }
 
 bool CGpsLogger::Start(SettingsRecord settings) {
   if (track_thread_.joinable() && !bTreadStop) return false;  // recording already
-  JoinThreads();
+  // The window's thread may be the one waiting: a worker must never wait for
+  // a thread that has stopped handling its messages.
+  platform::JoinDispatchingMessages(track_thread_);
+  if (send_thread_.joinable()) stopped_senders_.push_back(std::move(send_thread_));
   SetSettings(settings);
   std::unique_ptr<platform::SerialPort> port =
       OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
@@ -26,16 +26,29 @@ bool CGpsLogger::Start(SettingsRecord settings) {
   reader_.Reset();
   track_counter_ = PrepareTrackFolders(*log_, Target().params.track_name, question_);
   bTreadStop = false;
-  sending_ends_ = false;
-  send_event_.Reset();
-  track_thread_ = std::thread([this] { TrackThreadProc(); });
-  send_thread_ = std::thread([this] { SendThreadProc(); });
+  // A waypoint asked for while nothing was recorded belongs to no track.
+  point_event_.Reset();
+  named_point_event_.Reset();
+  auto sending = std::make_shared<SendingRun>();
+  track_thread_ = std::thread([this, sending] { TrackThreadProc(*sending); });
+  send_thread_ = std::thread([this, sending] { SendThreadProc(*sending); });
   return true;
 }
 
 void CGpsLogger::Stop() {
   bTreadStop = true;
+  ++stop_count_;
   ClosePort();
+}
+
+void CGpsLogger::StopAndWait() {
+  closing_ = true;
+  Stop();
+  platform::JoinDispatchingMessages(track_thread_);
+  platform::JoinDispatchingMessages(send_thread_);
+  for (std::thread& sender : stopped_senders_) platform::JoinDispatchingMessages(sender);
+  stopped_senders_.clear();
+  closing_ = false;
 }
 
 void CGpsLogger::ClosePort() {
@@ -69,20 +82,18 @@ void CGpsLogger::PostState(int state) {
   if (state_listener_) state_listener_(state);
 }
 
-void CGpsLogger::JoinThreads() {
-  // The window's thread may be the one waiting: a worker must never wait for
-  // a thread that has stopped handling its messages.
-  platform::JoinDispatchingMessages(track_thread_);
-  platform::JoinDispatchingMessages(send_thread_);
-}
-
-int CGpsLogger::SendThreadProc() {
+int CGpsLogger::SendThreadProc(SendingRun& sending) {
   platform::RaiseCurrentThreadPriority();
-  RunSendThread(send_event_, bTreadStop, sending_ends_, [this] { SendAllArchives(); });
+  sending.Run([this] {
+    int stops = stop_count_;
+    passes_.SendAllArchives(*log_, Target(), nullptr, [this, stops] { return stop_count_ == stops && !closing_; });
+  });
   return 0;
 }
 
-void CGpsLogger::SendAllArchives() { passes_.SendAllArchives(*log_, Target(), message_pump_); }
+void CGpsLogger::SendAllArchives() {
+  passes_.SendAllArchives(*log_, Target(), message_pump_, [this] { return !closing_; });
+}
 
 void CGpsLogger::SetSettings(const SettingsRecord& settings) {
   std::lock_guard<std::mutex> guard(target_lock_);

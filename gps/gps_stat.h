@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/event_log.h"
 #include "gps/gps_fix.h"
@@ -30,8 +31,7 @@ class CGpsLogger {
   // Asks the user a yes/no question: the leftover-tracks prompt at start.
   using Question = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
   explicit CGpsLogger(EventLog* log);
-  // Stops recording and waits for both threads, dispatching the calling
-  // thread's window messages meanwhile.
+  // StopAndWait.
   ~CGpsLogger();
   CGpsLogger(const CGpsLogger&) = delete;
   CGpsLogger& operator=(const CGpsLogger&) = delete;
@@ -39,12 +39,17 @@ class CGpsLogger {
   // Takes the settings, opens the port, prepares the track folders (with the
   // leftover prompt) and begins the track and sending threads. False when the
   // port cannot be opened; nothing else is done then. Waits first for the
-  // threads of a previous run, dispatching the calling thread's window
-  // messages meanwhile.
+  // track thread of a previous run, dispatching the calling thread's window
+  // messages meanwhile; its sending thread may go on with its last pass.
   bool Start(SettingsRecord settings);
   // The stop step: raises the stop flag and closes the port; the threads
-  // finish the current track and end by themselves.
+  // finish the current track and end by themselves. A pass running then
+  // ends after its current archive.
   void Stop();
+  // Stops, ends any pass after its current archive, and waits for every
+  // thread of the logger, dispatching the calling thread's window messages
+  // meanwhile (closing the window).
+  void StopAndWait();
   void ClosePort();
 
   // Takes the upload parameters from a settings record.
@@ -72,8 +77,8 @@ class CGpsLogger {
  private:
   struct TrackState;
 
-  int TrackThreadProc();
-  int SendThreadProc();
+  int TrackThreadProc(SendingRun& sending);
+  int SendThreadProc(SendingRun& sending);
   // One track file from its header to its packing; true when it asked the
   // sending thread for a pass.
   bool RecordTrack(const std::string& tracks_dir, const UploadParams& params);
@@ -83,14 +88,12 @@ class CGpsLogger {
   bool FinishTrack(const std::string& path, TrackState& state);
   void CreatePoint(const std::wstring& name, double longitude, double latitude, int number);
   void PostState(int state);
-  void JoinThreads();
   std::shared_ptr<platform::SerialPort> CurrentPort();
   UploadTarget Target();
 
   EventLog* log_;
   std::mutex port_guard_;  // guards the port pointer itself, not the reads
   std::shared_ptr<platform::SerialPort> port_;
-  platform::AutoResetEvent send_event_;
   platform::AutoResetEvent end_of_track_event_;
   platform::AutoResetEvent point_event_;
   platform::AutoResetEvent named_point_event_;
@@ -105,8 +108,10 @@ class CGpsLogger {
 
   std::thread track_thread_;
   std::thread send_thread_;
-  std::atomic<bool> sending_ends_{false};  // ends the sending thread without a pass
+  std::vector<std::thread> stopped_senders_;  // sending threads of earlier recordings
   SendPassRunner passes_;
+  std::atomic<int> stop_count_{0};      // a pass ends when a stop comes during it
+  std::atomic<bool> closing_{false};    // every pass ends after its current archive
   StateListener state_listener_;
   Question question_;
   MessagePump message_pump_;

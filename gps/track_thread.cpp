@@ -14,7 +14,10 @@ namespace {
 
 const wchar_t* const kDots[6] = {L".", L". .", L". . .", L". . . .", L". . . . .", L". . . . . ."};
 const wchar_t* const kArrows[6] = {L">", L"> >", L"> > >", L"> > > >", L"> > > > >", L"> > > > > >"};
-constexpr auto kEventWait = std::chrono::milliseconds(100);
+// The events are looked at, never waited for: a wait per fix would let a
+// fast receiver (10 fixes a second) outrun the thread. The port's read paces
+// the loop: it waits when the line is silent.
+constexpr auto kNoWait = std::chrono::milliseconds(0);
 
 std::wstring Format(const wchar_t* format, const std::wstring& argument) {
   std::wstring text = format;
@@ -41,20 +44,20 @@ struct CGpsLogger::TrackState {
   }
 };
 
-int CGpsLogger::TrackThreadProc() {
+int CGpsLogger::TrackThreadProc(SendingRun& sending) {
   platform::RaiseCurrentThreadPriority();
   std::string tracks_dir = GetTracksDir();
   const UploadParams params = Target().params;
   last_position_ = TrackPosition();
   bool pass_requested = false;
-  while (!bTreadStop) pass_requested = RecordTrack(tracks_dir, params);
+  while (!bTreadStop) {
+    pass_requested = RecordTrack(tracks_dir, params);
+    if (pass_requested && !bTreadStop) sending.RequestPass();
+  }
   log_->SetStatus(L"Программа остановлена");
   PostState(kStateStopped);
-  // With no last pass to run, the sending thread would wait for ever.
-  if (!pass_requested) {
-    sending_ends_ = true;
-    send_event_.Set();
-  }
+  // The sending thread's last wake: the last track's pass, or none.
+  sending.Finish(pass_requested);
   return 0;
 }
 
@@ -82,7 +85,7 @@ bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const UploadParams& 
     if (params.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();
     }
-    if (end_of_track_event_.WaitFor(kEventWait)) break;
+    if (end_of_track_event_.WaitFor(kNoWait)) break;
   }
   return FinishTrack(path, state);
 }
@@ -119,11 +122,11 @@ void CGpsLogger::ShowNoFix(const wchar_t* format, TrackState& state) {
 }
 
 void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState& state) {
-  if (point_event_.WaitFor(kEventWait)) {
+  if (point_event_.WaitFor(kNoWait)) {
     std::wstring name = EventLog::FormatTime(L':', 2) + L"/" + EventLog::FormatDate(L'_');
     CreatePoint(name, longitude, latitude, state.waypoint++);
   }
-  if (named_point_event_.WaitFor(kEventWait)) {
+  if (named_point_event_.WaitFor(kNoWait)) {
     std::wstring name;
     {
       std::lock_guard<std::mutex> guard(point_name_lock_);
@@ -162,7 +165,5 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   ++track_counter_;
   SendMode mode = state.params.send_mode;
   bool by_time_or_distance = mode == kSendByTime || mode == kSendByDistance;
-  bool pass = by_time_or_distance || (mode == kSendByHand && !bTreadStop);
-  if (pass) send_event_.Set();
-  return pass;
+  return by_time_or_distance || (mode == kSendByHand && !bTreadStop);
 }

@@ -19,7 +19,8 @@ void Pump(const MessagePump& pump) {
   if (pump) pump();
 }
 
-void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump) {
+void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
+                           const KeepSending& keep_sending) {
   std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparatorA;
   std::vector<std::string> archives;
   for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
@@ -43,6 +44,7 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Mess
     log.SetLine(progress_row, SentOf(++sent, total));
     MoveToSended(archive, target.params.track_name);
     Pump(pump);
+    if (keep_sending && !keep_sending()) return;
   }
 }
 
@@ -53,22 +55,34 @@ void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings) {
   target.service = ParseServiceAddress(settings.server);
 }
 
-void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump) {
+void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
+                                     const KeepSending& keep_sending) {
   if (pass_owner_ == std::this_thread::get_id()) {
     log.AddLine(L"Отправка уже идёт");
     return;
   }
   std::lock_guard<std::mutex> guard(pass_lock_);
   pass_owner_ = std::this_thread::get_id();
-  UploadWaitingArchives(log, target, pump);
+  UploadWaitingArchives(log, target, pump, keep_sending);
   pass_owner_ = std::thread::id();
 }
 
-void RunSendThread(platform::AutoResetEvent& send_event, const std::atomic<bool>& stop,
-                   const std::atomic<bool>& ends, const std::function<void()>& pass) {
-  while (!stop) {
-    send_event.Wait();
-    if (ends) break;
-    pass();
+void SendingRun::RequestPass() {
+  ++requests_;
+  wake_.Set();
+}
+
+void SendingRun::Finish(bool pass) {
+  if (pass) ++requests_;
+  finished_ = true;
+  wake_.Set();
+}
+
+void SendingRun::Run(const std::function<void()>& pass) {
+  bool finished = false;
+  while (!finished) {
+    wake_.Wait();
+    finished = finished_;
+    if (requests_.exchange(0) > 0) pass();
   }
 }

@@ -27,6 +27,8 @@ void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings);
 
 // Lets a thread that owns windows handle its messages between archives.
 using MessagePump = std::function<void()>;
+// Asked after each archive: false ends the pass there, the rest wait.
+using KeepSending = std::function<bool()>;
 
 // Runs the passes of one logger. Passes exclude each other: a pass by hand
 // and a pass of the sending thread would upload the same archives twice.
@@ -35,15 +37,30 @@ class SendPassRunner {
   // One pass over ToSend. A pass asked for on a thread that is inside a pass
   // already (a click dispatched by the pass's own message pump) is refused at
   // once with a log line; on another thread it waits for the running pass.
-  void SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump);
+  void SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
+                       const KeepSending& keep_sending);
 
  private:
   std::mutex pass_lock_;
   std::atomic<std::thread::id> pass_owner_{};
 };
 
-// The sending thread's loop: each time the send event comes, a pass, until
-// the stop flag is up when it comes or the end flag is raised (then without
-// a pass).
-void RunSendThread(platform::AutoResetEvent& send_event, const std::atomic<bool>& stop,
-                   const std::atomic<bool>& ends, const std::function<void()>& pass);
+// One recording's sending thread: the requests that wake it and its last
+// wake. A thread of a stopped recording may still be finishing its last
+// pass while the next recording has begun; each keeps its own.
+class SendingRun {
+ public:
+  // A track was packed: run a pass.
+  void RequestPass();
+  // The recording ended: one last wake, with a pass or without.
+  void Finish(bool pass);
+
+  // The sending thread's loop: a pass for each wake that brought requests,
+  // until the last wake.
+  void Run(const std::function<void()>& pass);
+
+ private:
+  platform::AutoResetEvent wake_;
+  std::atomic<int> requests_{0};  // wakes may merge; requests are counted
+  std::atomic<bool> finished_{false};
+};

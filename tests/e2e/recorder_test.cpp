@@ -57,6 +57,8 @@ TEST(Recorder, RecordsWaypointsAndPacksTheTrackAtStop) {
   run.WriteSettings({"ByHands=True", "Prorezhivanie=5", "Track=demo"});
   ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--epochs", "400"})));
   ASSERT_TRUE(run.StartRecorder());
+  // A waypoint asked for before the start belongs to no recording.
+  run.Command("point Early");
   run.Command("start");
   ASSERT_TRUE(run.WaitFor("# state 2", 20));
   run.Command("point");
@@ -68,6 +70,7 @@ TEST(Recorder, RecordsWaypointsAndPacksTheTrackAtStop) {
   ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_TRUE(run.Printed("+ Подключение к COM порту - успешно"));
+  EXPECT_FALSE(run.Printed("+ Точка Early создана"));
   EXPECT_TRUE(run.Printed("= 1 Программа остановлена"));
   EXPECT_TRUE(run.Printed("+ Упаковано"));
   // By hand, a stop packs the track but sends nothing.
@@ -91,6 +94,76 @@ TEST(Recorder, RecordsWaypointsAndPacksTheTrackAtStop) {
   std::string file = run.TracksFile("check.kml");
   testing_support::WriteFileBytes(file, kml);
   EXPECT_EQ(std::system(("xmllint --noout '" + file + "' 2>/dev/null").c_str()), 0);
+}
+
+// The route's positions as the track prints them ("longitude,latitude").
+std::vector<std::pair<double, double>> RoutePositions(int epochs) {
+  sim::RouteOptions options;
+  options.speed_knots = 20;
+  sim::Route route(options);
+  std::vector<std::pair<double, double>> positions;
+  for (int i = 0; i < epochs; ++i) {
+    sim::RoutePoint point = route.Next();
+    positions.emplace_back(point.longitude, point.latitude);
+  }
+  return positions;
+}
+
+bool SamePosition(const std::string& line, const std::pair<double, double>& position) {
+  double longitude = 0, latitude = 0;
+  return std::sscanf(line.c_str(), "%lf,%lf", &longitude, &latitude) == 2 &&
+         std::fabs(longitude - position.first) < 1e-7 && std::fabs(latitude - position.second) < 1e-7;
+}
+
+// A receiver of ten fixes a second (USB receivers ignore the baud rate), and
+// one that floods the line with NUL bytes while it boots: the recorder keeps
+// up, so the last epoch is in the track soon after it was sent, and no epoch
+// after the first one read is missing.
+TEST(Recorder, KeepsUpWithFastAndFloodingReceivers) {
+  struct Case {
+    const char* name;
+    int epochs;
+    std::vector<std::string> faults;
+  };
+  const Case cases[] = {
+      {"10 Hz", 200, {}},
+      {"a 50 KB NUL burst", 60, {"--nul-burst", "10:50000"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::pair<double, double>> route = RoutePositions(c.epochs);
+    RecorderRun run;
+    run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
+    ASSERT_TRUE(run.StartReceiver(With(With(kFastRoute, {"--epochs", std::to_string(c.epochs)}), c.faults)));
+    ASSERT_TRUE(run.StartRecorder());
+    run.Command("start");
+    ASSERT_TRUE(run.WaitFor("# state 2", 20));
+    // The route takes 20 s (or 6 s and the burst's 10 s) to send; a recorder
+    // that falls behind takes a minute or more to write its last point.
+    // The last epoch's sentence may wait for a "$" that never comes; the
+    // one before it may not.
+    auto last_written = [&] {
+      std::vector<std::string> points = PointLines(ReadFileBytes(run.TracksFile("track0.kml")));
+      return !points.empty() && SamePosition(points.back(), route[route.size() - 2]);
+    };
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while (!last_written() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    run.Command("stop");
+    ASSERT_TRUE(run.WaitFor("# state 0", 30));
+    ASSERT_EQ(run.Quit(), 0);
+    std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml"));
+    ASSERT_FALSE(points.empty());
+    // Epochs sent before the recorder opened the port are not its to lose.
+    size_t first = 0;
+    while (first < route.size() && !SamePosition(points[0], route[first])) ++first;
+    ASSERT_LT(first, 5u) << points[0];
+    // Each epoch is 10 m from the last, beyond the 5 m thinning: all are written.
+    ASSERT_GE(points.size() + 1, route.size() - first);
+    ASSERT_LE(points.size(), route.size() - first);
+    for (size_t i = 0; i < points.size(); ++i) EXPECT_TRUE(SamePosition(points[i], route[first + i])) << i;
+  }
 }
 
 TEST(Recorder, SignalLossClosesAndReopensSegments) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "platform/text.h"
@@ -66,6 +67,38 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
     }
   }
   EXPECT_EQ(stored, sended);
+}
+
+// A stop ends a running pass after the archive in hand, and the next start
+// does not wait for that archive: the old pass finishes it on its own thread.
+TEST(UploadRoad, StartAfterStopDoesNotWaitForTheUploadInHand) {
+  auto service = std::make_unique<testing_support::ServiceStandin>(std::vector<std::string>{"--mode", "hang"});
+  ASSERT_TRUE(service->running());
+  RecorderRun run;
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=5", "Server=127.0.0.1:" + std::to_string(service->port())});
+  std::filesystem::create_directories(run.TracksFile("ToSend"));
+  ASSERT_TRUE(testing_support::MakeZip(run.TracksFile("ToSend/track0.zip"), "track.kml",
+                                       testing_support::KmlWithPoints(20)));
+  ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "60",
+                                 "--epochs", "900"}));
+  ASSERT_TRUE(run.StartRecorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  run.Command("send");  // ends the track: a pass begins and hangs on its first archive
+  ASSERT_TRUE(run.WaitFor("+ Отправка данных на сервер", 30));
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 30));
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("+ Подключение к COM порту - успешно", 10));
+  ASSERT_TRUE(run.WaitFor("# state 2", 20));
+  EXPECT_FALSE(run.Printed("+ Произошла ошибка при отправке данных"));
+  service.reset();  // the hung upload fails now, and its pass ends
+  ASSERT_TRUE(run.WaitFor("+ Произошла ошибка при отправке данных", 30));
+  ASSERT_EQ(run.Quit(), 0);
+  // Nothing was accepted: every archive, the one that waited first among them, is still queued.
+  EXPECT_TRUE(std::filesystem::exists(run.TracksFile("ToSend/track0.zip")));
+  EXPECT_FALSE(std::filesystem::exists(run.TracksFile("Sended")) &&
+               !std::filesystem::is_empty(run.TracksFile("Sended")));
 }
 
 }  // namespace

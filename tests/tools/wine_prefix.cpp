@@ -19,6 +19,24 @@ bool WinePrefix::Boot() {
   return boot.Start({kWine, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0;
 }
 
+bool WinePrefix::UseVirtualDesktop(const std::string& size, const std::vector<std::string>& extra_env) {
+  std::vector<std::string> env = Environment();
+  env.insert(env.end(), extra_env.begin(), extra_env.end());
+  const std::vector<std::vector<std::string>> commands = {
+      {kWine, "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"},
+      {kWine, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", size, "/f"},
+      // The server reads the desktop setting when it starts again.
+      {"/usr/lib/wine/wineserver64", "-k"}};
+  for (const auto& command : commands) {
+    ChildProcess step;
+    if (!step.Start(command, env, true)) return false;
+    step.ReadAll(120);
+    step.Wait(120);
+  }
+  ChildProcess wait;
+  return wait.Start({"/usr/lib/wine/wineserver64", "-w"}, env, true) && wait.Wait(60) >= 0;
+}
+
 std::string WinePrefix::ComLink(int number) const {
   return dir_.File("prefix/dosdevices/com" + std::to_string(number));
 }

@@ -10,6 +10,7 @@
 #include "platform/text.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
+#include "upload/send_pass.h"
 
 namespace fs = std::filesystem;
 using testing_support::MakeZip;
@@ -88,6 +89,64 @@ TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
   text = lines.Lines();
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 2);
   platform::SetProgramFolder(L"");
+}
+
+// Stopping, or closing the window, ends a pass once the archive in hand is
+// done; the rest wait in ToSend for the next pass.
+TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
+  testing_support::ServiceStandin service(
+      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
+  ASSERT_TRUE(service.running());
+  testing_support::ScratchDir dir;
+  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  std::string to_send = dir.File("Tracks/ToSend/");
+  fs::create_directories(to_send);
+  for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
+    ASSERT_TRUE(MakeZip(to_send + name, "track.kml", testing_support::KmlWithPoints(5)));
+  }
+  LineList lines;
+  EventLog log(&lines);
+  UploadTarget target;
+  target.params = testing_support::PilotParams();
+  target.service = service.address();
+  SendPassRunner runner;
+  int asked = 0;
+  runner.SendAllArchives(log, target, nullptr, [&] { return ++asked < 2; });
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(platform::FindFiles(to_send + "*.zip").size(), 1u);
+  EXPECT_EQ(platform::FindFiles(dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
+  std::vector<std::wstring> text = lines.Lines();
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправлено 2 из 3"), 1);
+  platform::SetProgramFolder(L"");
+}
+
+// Wakes of the sending thread may merge; the passes asked for may not be lost,
+// and the last wake ends the loop with or without a pass.
+TEST(SendingRun, RunsAPassForEveryWakeThatBroughtRequestsThenEnds) {
+  struct Case {
+    int requests_before_finish;
+    bool last_pass;
+    int expected_passes;
+  };
+  for (const Case& c : {Case{0, false, 0}, Case{0, true, 1}, Case{2, false, 1}, Case{3, true, 1}}) {
+    SendingRun run;
+    for (int i = 0; i < c.requests_before_finish; ++i) run.RequestPass();
+    run.Finish(c.last_pass);
+    int passes = 0;
+    run.Run([&] { ++passes; });
+    EXPECT_EQ(passes, c.expected_passes) << c.requests_before_finish << " " << c.last_pass;
+  }
+  // A request that comes while a pass runs gets a pass of its own.
+  SendingRun run;
+  int passes = 0;
+  run.RequestPass();
+  run.Run([&] {
+    if (++passes == 1) {
+      run.RequestPass();
+      run.Finish(false);
+    }
+  });
+  EXPECT_EQ(passes, 2);
 }
 
 TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {

@@ -60,6 +60,9 @@ Faults (epochs count from 0 over the whole run):
                           EPOCH; may be given more than once
   --mid-sentence          --cut and --silence fall in the middle of the
                           epoch's first sentence
+  --nul-burst EPOCH:BYTES send BYTES NUL bytes before epoch EPOCH, as a
+                          receiver does while it boots; may be given more
+                          than once
   --garbage-every N       after every N-th epoch send a burst of garbage:
                           stray bytes, NUL bytes and a cut sentence
   --seed N                seed of the garbage (1)
@@ -80,6 +83,7 @@ struct Options {
   double hold = 0;
   long cut = -1;
   std::map<long, double> silences;
+  std::map<long, size_t> nul_bursts;
   bool mid_sentence = false;
   int garbage_every = 0;
   unsigned seed = 1;
@@ -178,6 +182,9 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     } else if (flag("--silence")) {
       ok = ParsePair(value, ':', &x, &y) && x >= 0 && x == std::floor(x) && y >= 0;
       if (ok) options->silences[static_cast<long>(x)] = y;
+    } else if (flag("--nul-burst")) {
+      ok = ParsePair(value, ':', &x, &y) && x >= 0 && x == std::floor(x) && y >= 0 && y == std::floor(y);
+      if (ok) options->nul_bursts[static_cast<long>(x)] = static_cast<size_t>(y);
     } else if (flag("--garbage-every")) {
       ok = ParseCount(value, &options->garbage_every);
     } else if (flag("--seed")) {
@@ -225,6 +232,8 @@ class Sender {
       sim::SleepUntil(sim::Now() + silence->second);
       byte_clock_ = std::max(byte_clock_, sim::Now());
     }
+    auto burst = options_.nul_bursts.find(index);
+    if (burst != options_.nul_bursts.end() && !Send(std::string(burst->second, '\0'))) return false;
     if (!Send(epoch.substr(head))) return false;
     if (options_.garbage_every > 0 && (index + 1) % options_.garbage_every == 0) return Send(Garbage());
     return !sim::stop_requested;

@@ -1,0 +1,74 @@
+#include "tests/ui/main_window_host.h"
+
+#include <commctrl.h>
+
+#include "resources/resource.h"
+#include "ui/main_layout.h"
+#include "ui/window_control.h"
+
+namespace testing_support {
+
+void InitControls() {
+  INITCOMMONCONTROLSEX classes{sizeof(classes), 0xFF};
+  InitCommonControlsEx(&classes);
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+LayoutRect ChildRect(HWND child) {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+MainWindowHost::MainWindowHost() : LayoutDialog(IDD_ROVELOG_DIALOG) {}
+
+MainWindowHost::~MainWindowHost() {
+  if (start_picture_) DeleteObject(start_picture_);
+}
+
+void MainWindowHost::SetClientSize(int width, int height) {
+  RECT window{}, client{};
+  GetWindowRect(hwnd(), &window);
+  GetClientRect(hwnd(), &client);
+  SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left - client.right + width,
+               window.bottom - window.top - client.bottom + height, SWP_NOMOVE | SWP_NOZORDER);
+  UpdateWindow(hwnd());
+  PumpMessages();
+}
+
+BOOL MainWindowHost::OnInitDialog() {
+  LayoutDialog::OnInitDialog();
+  MoveBatch none;
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    WindowControl control(child, &none);
+    template_controls_[GetDlgCtrlID(child)] = std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
+  }
+  BuildMainLayout(layout());
+  Relayout();
+  const int coloured[] = {IDC_ABOUT_BOX, IDC_TRACKER_BOX, IDC_SETTINGS_BOX};
+  for (int i = 0; i < 3; ++i) {
+    boxes_[i].SubclassDlgItem(coloured[i], hwnd());
+    boxes_[i].SetTitleTextColor(RGB(16, 140, 231)).SetTitleBold(true);
+  }
+  boxes_[3].SubclassDlgItem(IDC_SENDING_BOX, hwnd());
+  boxes_[3].SetTitleBold(true);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_FMT;
+  column.fmt = LVCFMT_LEFT;
+  column.pszText = const_cast<wchar_t*>(L"Журнал событий");
+  SendMessageW(Item(IDC_LOG_LIST), LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageW(Item(IDC_LOG_LIST), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+  start_picture_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_START));
+  ItemControl(IDC_START).SetBitmap(start_picture_);
+  return TRUE;
+}
+
+}  // namespace testing_support

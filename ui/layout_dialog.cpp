@@ -1,0 +1,201 @@
+#include "ui/layout_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+
+#include "ui/app_profile.h"
+
+namespace {
+
+constexpr wchar_t kPlacementValue[] = L"WindowPlacement";
+constexpr int kStatusBarId = 0xE801;
+
+bool IsGroupBox(HWND hwnd) {
+  return IsWindowClass(hwnd, L"Button") && (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+RECT ChildRect(HWND child, HWND parent) {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The part of a child that covers the background: a tab control's display
+// area, a status bar's size grip, any other window whole.
+HRGN CoveredRegion(HWND child, HWND parent) {
+  RECT rect = ChildRect(child, parent);
+  if (IsWindowClass(child, STATUSCLASSNAMEW)) {
+    int size = rect.bottom - rect.top;
+    POINT grip[] = {{rect.right, rect.bottom - size}, {rect.right, rect.bottom}, {rect.right - size, rect.bottom}};
+    return CreatePolygonRgn(grip, static_cast<int>(std::size(grip)), WINDING);
+  }
+  if (IsWindowClass(child, WC_TABCONTROLW)) {
+    MapWindowPoints(parent, child, reinterpret_cast<POINT*>(&rect), 2);
+    TabCtrl_AdjustRect(child, FALSE, &rect);
+    MapWindowPoints(child, parent, reinterpret_cast<POINT*>(&rect), 2);
+  }
+  return CreateRectRgnIndirect(&rect);
+}
+
+}  // namespace
+
+LayoutDialog::LayoutDialog(int template_id, HWND parent, std::wstring placement_key, bool size_grip)
+    : Dialog(template_id, parent),
+      placement_key_(std::move(placement_key)),
+      size_grip_(size_grip),
+      layout_([this](int id) { return FindControl(id); }) {}
+
+std::shared_ptr<LayoutControl> LayoutDialog::FindControl(int id) {
+  HWND control = Item(id);
+  if (!control) return nullptr;
+  return std::make_shared<WindowControl>(control, &batch_);
+}
+
+BOOL LayoutDialog::OnInitDialog() {
+  SetWindowLongPtrW(hwnd(), GWL_STYLE, GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  if (!placement_key_.empty()) RestorePlacement(placement_key_);
+  if (size_grip_) {
+    status_bar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                  hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (!status_bar_) {
+      MessageBoxW(hwnd(), L"Error - Statusbar", nullptr, MB_OK);
+    } else {
+      // One stretching pane without borders: only the grip shows.
+      int right_edge = -1;
+      SendMessageW(status_bar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right_edge));
+      SendMessageW(status_bar_, SB_SETTEXTW, SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
+    }
+  }
+  return TRUE;
+}
+
+LayoutRect LayoutDialog::CurrentArea() const {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  int status_height = 0;
+  if (status_bar_) {
+    RECT bar{};
+    GetWindowRect(status_bar_, &bar);
+    status_height = bar.bottom - bar.top;
+  }
+  return layout_.LayoutArea({client.right, client.bottom}, status_height);
+}
+
+// Grows or shrinks a top-level window into the layout's bounds; true when it
+// changed size (its WM_SIZE has then laid it out).
+bool LayoutDialog::FitWindowToLayout() {
+  if (fitting_ || (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_CHILD) || IsIconic(hwnd())) return false;
+  LayoutRect area = CurrentArea();
+  LayoutSize minimum = layout_.MinAreaSize(), maximum = layout_.MaxAreaSize();
+  auto fit = [](int size, int low, int high) { return high >= 0 && size > high ? high : (size < low ? low : size); };
+  int grow_x = fit(area.Width(), minimum.cx, maximum.cx) - area.Width();
+  int grow_y = fit(area.Height(), minimum.cy, maximum.cy) - area.Height();
+  if (grow_x == 0 && grow_y == 0) return false;
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  fitting_ = true;
+  SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left + grow_x, window.bottom - window.top + grow_y,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  fitting_ = false;
+  return true;
+}
+
+void LayoutDialog::Relayout() {
+  if (!layout_.root()) return;
+  FitWindowToLayout();
+  int children = 0;
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++children;
+  batch_.Begin(children);
+  layout_.LayOut(CurrentArea());
+  batch_.End();
+  ReattachSpinControls();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void LayoutDialog::ReattachSpinControls() const {
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child) || !IsWindowClass(child, UPDOWN_CLASSW)) continue;
+    HWND buddy = reinterpret_cast<HWND>(SendMessageW(child, UDM_GETBUDDY, 0, 0));
+    if (buddy && (GetWindowLongPtrW(child, GWL_STYLE) & (UDS_ALIGNLEFT | UDS_ALIGNRIGHT)))
+      SendMessageW(child, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+  }
+}
+
+void LayoutDialog::OnSize(UINT /*type*/, int width, int height) {
+  if (width == 0 && height == 0) return;
+  Relayout();
+  if (status_bar_) SendMessageW(status_bar_, WM_SIZE, 0, 0);
+}
+
+void LayoutDialog::OnDestroy() {
+  if (!placement_key_.empty()) StorePlacement(placement_key_);
+  layout_.ReleaseRoot();
+}
+
+void LayoutDialog::StorePlacement(const std::wstring& key) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (!GetWindowPlacement(hwnd(), &placement)) return;
+  if (placement.showCmd != SW_SHOWMAXIMIZED) placement.showCmd = SW_SHOWNORMAL;
+  WriteProfileBinary(key, kPlacementValue, std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
+}
+
+void LayoutDialog::RestorePlacement(const std::wstring& key) {
+  std::string bytes = ReadProfileBinary(key, kPlacementValue);
+  if (bytes.size() != sizeof(WINDOWPLACEMENT)) return;
+  WINDOWPLACEMENT placement{};
+  memcpy(&placement, bytes.data(), sizeof(placement));
+  SetWindowPlacement(hwnd(), &placement);
+}
+
+void LayoutDialog::OnGetMinMaxInfo(MINMAXINFO* info) const {
+  if (!layout_.root()) return;
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  LayoutRect area = CurrentArea();
+  LayoutSize frame{window.right - window.left - area.Width(), window.bottom - window.top - area.Height()};
+  LayoutSize minimum = layout_.MinAreaSize(), maximum = layout_.MaxAreaSize();
+  info->ptMinTrackSize = {minimum.cx + frame.cx, minimum.cy + frame.cy};
+  if (maximum.cx >= 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = maximum.cx + frame.cx;
+  if (maximum.cy >= 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = maximum.cy + frame.cy;
+}
+
+void LayoutDialog::EraseBackground(HDC dc) const {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  wchar_t line[80];
+  swprintf(line, std::size(line), L"CreateRgn (%d,%d,%d,%d)\n", static_cast<int>(client.left),
+           static_cast<int>(client.top), static_cast<int>(client.right), static_cast<int>(client.bottom));
+  OutputDebugStringW(line);
+  HRGN background = CreateRectRgnIndirect(&client);
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child) || IsGroupBox(child)) continue;
+    HRGN covered = CoveredRegion(child, hwnd());
+    CombineRgn(background, background, covered, RGN_DIFF);
+    DeleteObject(covered);
+  }
+  auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd(), GCLP_HBRBACKGROUND));
+  FillRgn(dc, background, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+  DeleteObject(background);
+}
+
+bool LayoutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  switch (message) {
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam));
+      *result = 0;
+      return true;
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(wparam));
+      *result = TRUE;
+      return true;
+    default:
+      return false;
+  }
+}

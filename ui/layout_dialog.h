@@ -1,0 +1,50 @@
+// A resizable dialog whose controls follow its size through a LayoutMgr:
+// thick frame, optional size-grip status bar, minimum tracking size from the
+// layout, flicker-free erasing, and the placement kept in the profile.
+#pragma once
+
+#include <string>
+
+#include "ui/dialog.h"
+#include "ui/layout_mgr.h"
+#include "ui/window_control.h"
+
+class LayoutDialog : public Dialog {
+ public:
+  // placement_key: profile section of the window placement; empty: not kept.
+  LayoutDialog(int template_id, HWND parent = nullptr, std::wstring placement_key = L"", bool size_grip = true);
+
+  // The manager whose tree the subclass builds in OnInitDialog, then calls Relayout.
+  LayoutMgr& layout() { return layout_; }
+  // Lays the tree out in the client area, growing or shrinking a top-level
+  // window to the tree's bounds first; nothing without a tree.
+  void Relayout();
+  // The window placement as value "WindowPlacement" (44 raw bytes) in the
+  // profile section; a maximised window is stored maximised, any other normal.
+  void StorePlacement(const std::wstring& key);
+  // Applies a stored placement only when it is exactly 44 bytes.
+  void RestorePlacement(const std::wstring& key);
+  HWND status_bar() const { return status_bar_; }
+
+ protected:
+  // Subclasses call this first.
+  BOOL OnInitDialog() override;
+  void OnSize(UINT type, int width, int height) override;
+  void OnDestroy() override;
+  bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) override;
+
+ private:
+  std::shared_ptr<LayoutControl> FindControl(int id);
+  LayoutRect CurrentArea() const;
+  bool FitWindowToLayout();
+  void ReattachSpinControls() const;
+  void OnGetMinMaxInfo(MINMAXINFO* info) const;
+  void EraseBackground(HDC dc) const;
+
+  std::wstring placement_key_;
+  bool size_grip_;
+  HWND status_bar_ = nullptr;
+  bool fitting_ = false;
+  MoveBatch batch_;
+  LayoutMgr layout_;
+};
