@@ -44,7 +44,7 @@ void CGpsLogger::SendAllArchives() {
       return;
     }
     log_->SetLine(progress_row, SentOf(++sent, total));
-    MoveToSended(archive, params_.track_name);
+    MoveToSended(archive, params_.track_folder);
     if (message_pump_) message_pump_();
   }
 }

@@ -23,7 +23,7 @@ bool CGpsLogger::Start(SettingsRecord settings) {
     port_ = std::move(port);
   }
   reader_.Reset();
-  track_counter_ = PrepareTrackFolders(*log_, params_.track_name, question_);
+  track_counter_ = PrepareTrackFolders(*log_, params_.track_folder, question_);
   bTreadStop = false;
   sending_ends_ = false;
   send_event_.Reset();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -22,5 +23,10 @@ std::wstring ProgramFolder();
 // Makes ProgramFolder return the given folder: the headless driver and tests
 // use it to run the engine over a folder of their own.
 void SetProgramFolder(const std::wstring& folder);
+
+// The program's arguments after its name, in UTF-8. On Windows they come from
+// the wide command line (CommandLineToArgvW), since main's argv holds only
+// what the ANSI code page can; on POSIX they are argv's bytes.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace platform

@@ -72,6 +72,7 @@ void SetUploadParams(UploadParams& params, const UploadSettings& settings) {
   params.login = platform::WideToAnsi(settings.login);
   params.password = platform::WideToAnsi(settings.password);
   params.track_name = platform::WideToAnsi(settings.track_name);
+  params.track_folder = platform::WideToUtf8(settings.track_name);
   params.interval_or_distance = platform::WideToAnsi(settings.interval_or_distance);
   if (auto code = PrivacyCode(settings.privacy_caption)) params.privacy_code = *code;
   params.send_mode = settings.send_mode;

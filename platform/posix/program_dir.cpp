@@ -2,7 +2,9 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/program_dir.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -13,6 +15,10 @@ std::wstring ExecutableFolder() {
   if (length <= 0) return L".";
   std::string text(path, static_cast<size_t>(length));
   return Utf8ToWide(text.substr(0, text.rfind('/')));
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/event_log.h"
 #include "app/recorder_commands.h"
@@ -27,13 +28,15 @@ struct Options {
   std::string answer;  // "yes", "no", or empty: ask on standard input
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      options.dir = argv[++i];
-    } else if (arg == "--answer" && i + 1 < argc) {
-      options.answer = argv[++i];
+// The arguments are UTF-8, so a folder such as "D:\Маршруты ✓" arrives whole
+// on any Windows code page.
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--dir" && i + 1 < args.size()) {
+      options.dir = args[++i];
+    } else if (arg == "--answer" && i + 1 < args.size()) {
+      options.answer = args[++i];
       if (options.answer != "yes" && options.answer != "no") return false;
     } else {
       return false;
@@ -144,7 +147,7 @@ class HeadlessDriver {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  if (!ParseOptions(platform::ProgramArguments(argc, argv), options)) {
     std::fprintf(stderr, "usage: rovelog-headless [--dir DIR] [--answer yes|no]\n");
     return 2;
   }
