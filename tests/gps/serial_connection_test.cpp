@@ -32,11 +32,10 @@ TEST(PortDeviceName, UsesTheDeviceNamespaceFromNineOn) {
 
 TEST(OpenPort, PortZeroCannotBeOpenedAndLogsTheOpenMessage) {
   testing_support::ScratchDir folder;  // holds no link that could stand for COM0
-  platform::SetProgramFolder(platform::Utf8ToWide(folder.path()));
+  testing_support::ProgramFolderGuard program_folder(folder.path());
   MemoryLineList lines;
   EventLog log(&lines);
   EXPECT_EQ(OpenPort(log, PortNumberFromText(L"COM"), 4800, 8, 0, 0), nullptr);
-  platform::SetProgramFolder(L"");
   EXPECT_EQ(lines.Lines(), std::vector<std::wstring>{L"Ошибка: Невозможно открыть RS232 порт."});
 }
 

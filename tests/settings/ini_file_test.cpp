@@ -52,7 +52,7 @@ TEST(Scramble, CharactersOutsideTheAlphabetComeBackAsUnderscores) {
 
 TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   CIniFile ini;
   EXPECT_EQ(ini.GetIniPath(), platform::Utf8ToWide(dir.File("properties.ini")));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Privacy"), L"");
@@ -65,7 +65,6 @@ TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   // Values come back cut to 259 characters.
   ini.WriteValue(L"Properties", L"Track", std::wstring(400, L'x'));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Track"), std::wstring(259, L'x'));
-  platform::SetProgramFolder(L"");
 }
 
 struct HandWritten {

@@ -20,7 +20,7 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
@@ -53,18 +53,16 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
   EXPECT_FALSE(fs::exists(to_send + order[0]));
   EXPECT_TRUE(fs::exists(to_send + order[1]));
   EXPECT_TRUE(fs::exists(to_send + order[2]));
-  platform::SetProgramFolder(L"");
 }
 
 TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   MemoryLineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   logger.SendAllArchives();
   EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
-  platform::SetProgramFolder(L"");
 }
 
 }  // namespace
