@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "app/line_list.h"
-#include "platform/program_dir.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 

@@ -11,9 +11,7 @@
 #include <thread>
 
 #include "gps/serial_connection.h"
-#include "platform/program_dir.h"
 #include "platform/serial.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_text.h"
-#include "platform/program_dir.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 

@@ -5,8 +5,6 @@
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
