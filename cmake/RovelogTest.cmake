@@ -4,7 +4,8 @@
 # ctest. Cross builds (MinGW) compile GoogleTest from /usr/src/googletest and
 # register one ctest entry per executable: each entry is a Wine process, and
 # starting one per test case would cost more than the tests themselves.
-# Tests find the shared captures through ROVELOG_SHARED_DIR.
+# Tests find the shared captures through ROVELOG_SHARED_DIR. GTEST_FILTER
+# leaves out the cases another test runs (a gtest filter such as "-Suite.*").
 
 set(ROVELOG_SHARED_DIR "${CMAKE_SOURCE_DIR}/../shared" CACHE PATH "Folder with the shared receiver captures")
 
@@ -24,7 +25,7 @@ macro(rovelog_find_gtest)
 endmacro()
 
 function(rovelog_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;GTEST_FILTER" "SOURCES;DEPENDS" ${ARGN})
   rovelog_find_gtest()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} ${ROVELOG_GTEST_LIBS} Threads::Threads)
@@ -37,10 +38,18 @@ function(rovelog_add_test name)
     set(ARG_TIMEOUT 300)
   endif()
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_GTEST_FILTER)
+      add_test(NAME ${name} COMMAND ${name} --gtest_filter=${ARG_GTEST_FILTER})
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    set(filter)
+    if(ARG_GTEST_FILTER)
+      set(filter TEST_FILTER ${ARG_GTEST_FILTER})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST ${filter}
       PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()
 endfunction()

@@ -24,7 +24,7 @@ bool CGpsLogger::Start(SettingsRecord settings) {
     port_ = std::move(port);
   }
   reader_.Reset();
-  track_counter_ = PrepareTrackFolders(*log_, Target().params.track_name, question_);
+  track_counter_ = PrepareTrackFolders(*log_, Target().params.track_folder, question_);
   bTreadStop = false;
   // A waypoint asked for while nothing was recorded belongs to no track.
   point_event_.Reset();

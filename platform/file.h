@@ -1,11 +1,14 @@
 // Files read and written whole by the engine: the sources and the archive of
 // the ZIP writer.
 //
-// Paths are wide text; on POSIX they name the file system's UTF-8 bytes.
+// Paths are wide text here (UTF-16 at the Windows calls; on POSIX they name
+// the file system's UTF-8 bytes); the stream openers take the program's UTF-8
+// paths.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -67,5 +70,12 @@ std::unique_ptr<File> OpenFileForRead(const std::wstring& path);
 // that name; nobody else may open it while it is open (Windows sharing).
 // Null when it cannot be created.
 std::unique_ptr<File> CreateFileForWrite(const std::wstring& path);
+
+// Opens a standard file stream on a UTF-8 path with the given mode: through
+// the UTF-16 name on Windows (a narrow name there would go through the ANSI
+// code page), the bytes themselves on POSIX. The stream's state tells
+// whether it opened.
+void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode);
+void OpenFileStream(std::ofstream& stream, const std::string& path, std::ios::openmode mode);
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// Conversions between the program's wide text and the 8-bit texts it writes.
+// Conversions between the program's wide text and the 8-bit texts it writes,
+// and the UTF-8 its paths are kept in.
 //
 // The "ANSI code page" is the system's on Windows; on POSIX it is always
 // Windows-1251, so files and requests carry the bytes a Russian Windows
@@ -16,10 +17,10 @@ std::string WideToAnsi(const std::wstring& text);
 // ANSI code page bytes to wide text.
 std::wstring AnsiToWide(const std::string& text);
 
-// Wide text to UTF-8 (ZIP entry names).
+// Wide text to UTF-8 (paths, ZIP entry names).
 std::string WideToUtf8(const std::wstring& text);
 
-// UTF-8 to wide text (command lines and standard input of our tools).
+// UTF-8 to wide text (paths, command lines and standard input of our tools).
 std::wstring Utf8ToWide(const std::string& text);
 
 }  // namespace platform

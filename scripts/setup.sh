@@ -9,20 +9,23 @@ packages=(
   wine64 xvfb fonts-wine fonts-dejavu-core imagemagick socat locales
   gpsbabel libxml2-utils unzip zip p7zip-full python3
 )
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-# Wine needs a real Russian UTF-8 locale for the code page 1251 and Cyrillic file names.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
-fi
+
+# Wine names files outside ASCII only under a real UTF-8 locale; ru_RU gives
+# its ANSI code page 1251 and en_US 1252, the two the tests run under.
+for name in ru_RU en_US; do
+  if ! locale -a | grep -qx "$name.utf8"; then
+    echo "setup: generating the locale $name.UTF-8"
+    $sudo_cmd localedef -i "$name" -f UTF-8 "$name.UTF-8"
+  fi
+done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The test command: sets up a fresh Debian machine, builds every preset and
-# runs every test. Ends with one line "tests: N passed, N failed".
+# runs every test. Ends with one line "tests: N passed, N failed, N skipped".
 #
 #   FUZZ_SECONDS  seconds each fuzz target runs (default 60)
 #   PRESETS       presets to build and test (default: all)
@@ -15,6 +15,7 @@ jobs=$(nproc)
 
 passed=0
 failed=0
+skipped=0
 failures=()
 logs=$(mktemp -d)
 
@@ -58,13 +59,19 @@ run_ctest() {  # run_ctest PRESET [CTEST ARGUMENTS]
   local summary
   summary=$(grep -E 'tests passed|tests failed out of' "$out" | tail -n 1)
   echo "== $preset: ${summary:-no test summary}"
-  local total=0 bad=0
+  local total=0 bad=0 not_run
   if [[ $summary =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
     bad=${BASH_REMATCH[1]}
     total=${BASH_REMATCH[2]}
   fi
-  passed=$((passed + total - bad))
+  # ctest counts a skipped test (GTEST_SKIP) among the passed ones and lists
+  # it under "The following tests did not run".
+  not_run=$(sed -n '/The following tests did not run/,/^$/p' "$out" | grep -cE '\((Skipped|Disabled)\)$')
+  sed -n '/The following tests did not run/,/^$/p' "$out" | grep -E '\((Skipped|Disabled)\)$' |
+    sed "s/^\s*/   $preset: skipped /"
+  passed=$((passed + total - bad - not_run))
   failed=$((failed + bad))
+  skipped=$((skipped + not_run))
   if [ "$bad" -gt 0 ] || [ -z "$summary" ]; then
     [ -z "$summary" ] && { failed=$((failed + 1)); tail -n 60 "$out"; }
     sed -n '/The following tests FAILED/,$p' "$out" | grep -E '^\s+[0-9]+ - ' | sed "s/^/   $preset: /"
@@ -115,5 +122,5 @@ done
 if [ ${#failures[@]} -gt 0 ]; then
   echo "Failed: ${failures[*]}"
 fi
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file.h"
+#include "platform/folders.h"
+
 namespace {
 
 constexpr size_t kNone = std::string::npos;
@@ -133,11 +136,17 @@ bool AllBlocksBlank(std::string_view text) {
   return true;
 }
 
-void WriteFile(const std::string& path, std::ios::openmode mode, std::string_view first,
-               std::string_view second) {
-  std::ofstream out(path, std::ios::binary | mode);
+// Writes the repaired text beside the track and renames it over the track,
+// so that a crash midway leaves the old file whole. A failed write leaves
+// the track as it was.
+void Rewrite(const std::string& path, std::string_view first, std::string_view second) {
+  std::string temporary = path + ".tmp";
+  std::ofstream out;
+  platform::OpenFileStream(out, temporary, std::ios::binary | std::ios::trunc);
   out.write(first.data(), static_cast<std::streamsize>(first.size()));
   out.write(second.data(), static_cast<std::streamsize>(second.size()));
+  out.close();
+  if (!out || !platform::MoveFileReplacing(temporary, path)) platform::RemoveFile(temporary);
 }
 
 }  // namespace
@@ -160,16 +169,13 @@ bool CheckTrackFile(const std::string& path) {
   std::string_view survivor = std::string_view(text).substr(0, kept);
   if (AllBlocksBlank(survivor)) return true;
   std::string end_tags = EndTags(OpenElements(survivor), line_break);
-  if (rebuilt || kept < text.size()) {
-    WriteFile(path, std::ios::trunc, survivor, end_tags);
-  } else if (!end_tags.empty()) {
-    WriteFile(path, std::ios::app, {}, end_tags);
-  }
+  if (rebuilt || kept < text.size() || !end_tags.empty()) Rewrite(path, survivor, end_tags);
   return false;
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::ifstream in;
+  platform::OpenFileStream(in, path, std::ios::binary | std::ios::ate);
   std::streamoff size = in.tellg();
   // A folder opens on some systems and reports an end far beyond any memory;
   // it fails at its first read, before anything is allocated.

@@ -17,7 +17,9 @@ int TrackDistance(double lat1, double lat2, double lon1, double lon2);
 // deletes it. Otherwise the file is left well-formed: a segment that a later
 // one interrupts is closed where the next begins, a last line cut short is
 // dropped, and every element still open is closed at the end, keeping the
-// file's line breaks. Files it returns true for are not touched.
+// file's line breaks. Files it returns true for are not touched. A repair is
+// written to path + ".tmp" and renamed over the track: a crash during it
+// leaves the track as it was. Paths are UTF-8.
 bool CheckTrackFile(const std::string& path);
 
 // The file's bytes; empty when it cannot be opened.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/file.h"
 #include "track/file_text.h"
 #include "track/track_check.h"
 
@@ -21,7 +22,7 @@ bool IsRecordable(double latitude, double longitude) {
 bool KmlTrackFile::Begin(const std::string& path) {
   out_.close();
   out_.clear();
-  out_.open(path, std::ios::binary | std::ios::trunc);
+  platform::OpenFileStream(out_, path, std::ios::binary | std::ios::trunc);
   Write(JoinLines({"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>",
                    "<Document xmlns=\"http://earth.google.com/kml/2.0\">", "<name>Korvanta Routesmith</name>",
                    "<visibility>1</visibility>", "<Style id=\"route\"></Style>", "<Folder>",

@@ -14,7 +14,7 @@ struct TrackPosition {
 
 class KmlTrackFile {
  public:
-  // Creates or truncates the file and writes the document and folder heads.
+  // Creates or truncates the file (a UTF-8 path) and writes the document and folder heads.
   // False when the file cannot be created; the other steps then write nothing.
   bool Begin(const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/file.h"
 #include "platform/text.h"
 #include "track/file_text.h"
 
@@ -19,7 +20,8 @@ constexpr char kRecordTail[] = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777,
 void AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
                     double longitude) {
   bool first = number == 0;
-  std::ofstream out(path, std::ios::binary | (first ? std::ios::trunc : std::ios::app));
+  std::ofstream out;
+  platform::OpenFileStream(out, path, std::ios::binary | (first ? std::ios::trunc : std::ios::app));
   if (first) {
     out << track_text::JoinLines(
         {"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});

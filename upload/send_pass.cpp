@@ -42,7 +42,7 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Mess
       return;
     }
     log.SetLine(progress_row, SentOf(++sent, total));
-    MoveToSended(archive, target.params.track_name);
+    MoveToSended(archive, target.params.track_folder);
     Pump(pump);
     if (keep_sending && !keep_sending()) return;
   }

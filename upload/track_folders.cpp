@@ -27,15 +27,15 @@ std::string SendedDir(const std::string& tracks_dir, const std::string& track_na
 int NumberInName(const std::string& name) {
   size_t dot = name.find('.');
   if (dot == std::string::npos || dot <= 5) return 0;
-  std::wstring digits = platform::AnsiToWide(name.substr(5, dot - 5));
+  std::wstring digits = platform::Utf8ToWide(name.substr(5, dot - 5));
   return static_cast<int>(std::wcstol(digits.c_str(), nullptr, 10));
 }
 
 bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& waypoints_path,
             bool with_waypoints) {
-  bool added = zip.AddFile(L"track.kml", platform::AnsiToWide(kml_path)) == ZipResult::kOk;
+  bool added = zip.AddFile(L"track.kml", platform::Utf8ToWide(kml_path)) == ZipResult::kOk;
   if (added && with_waypoints) {
-    added = zip.AddFile(L"points.wpt", platform::AnsiToWide(waypoints_path)) == ZipResult::kOk;
+    added = zip.AddFile(L"points.wpt", platform::Utf8ToWide(waypoints_path)) == ZipResult::kOk;
   }
   return added;
 }
@@ -43,7 +43,7 @@ bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& way
 }  // namespace
 
 std::string GetTracksDir() {
-  return platform::WideToAnsi(platform::ProgramFolder()) + kSep + "Tracks" + kSep;
+  return platform::WideToUtf8(platform::ProgramFolder()) + kSep + "Tracks" + kSep;
 }
 
 int NextFileNumber(const std::string& folder, const std::string& mask) {
@@ -64,13 +64,13 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
 
   bool complete = false;
   CZipWriter zip;
-  if (zip.Create(platform::AnsiToWide(archive)) == ZipResult::kOk) {
+  if (zip.Create(platform::Utf8ToWide(archive)) == ZipResult::kOk) {
     bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
     complete = zip.Close() == ZipResult::kOk && added;
   }
   if (!complete) {
     platform::RemoveFile(archive);
-    log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::AnsiToWide(kml_path));
+    log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::Utf8ToWide(kml_path));
     return false;
   }
   platform::RemoveFile(kml_path);

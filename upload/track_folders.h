@@ -1,6 +1,7 @@
 // The working folders: Tracks (track files being recorded), Tracks/ToSend
 // (archives waiting for the upload) and Tracks/Sended/<track name> (archives
-// the service accepted). Paths are 8-bit text in the ANSI code page.
+// the service accepted). Paths and the track name as a folder name are UTF-8
+// (platform/folders.h), whatever the ANSI code page.
 #pragma once
 
 #include <functional>
@@ -29,7 +30,9 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
 void PackLeftoverTracks(EventLog& log, int& counter);
 
 // Moves an accepted archive into Sended/<track name> under that folder's
-// next free number. False when the move failed (the archive then stays).
+// next free number; the track name is UTF-8 (UploadParams::track_folder), not
+// the ANSI text of the upload. False when the move failed (the archive then
+// stays).
 bool MoveToSended(const std::string& archive_path, const std::string& track_name);
 
 // The track name as a folder name: characters a folder name cannot hold and

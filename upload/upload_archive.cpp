@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file.h"
 #include "platform/text.h"
 
 namespace {
@@ -18,7 +19,8 @@ constexpr size_t kStatusLineShown = 200;
 // TODO(upload): use track/track_check.h's ReadWholeFile once it is on main,
 // keeping the check that the file could be opened.
 bool ReadArchive(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in;
+  platform::OpenFileStream(in, path, std::ios::binary);
   if (!in) return false;
   std::ostringstream content;
   content << in.rdbuf();
@@ -88,7 +90,7 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
   }
   std::string archive;
   if (!ReadArchive(archive_path, &archive)) {
-    log.AddLine(L"Не удалось прочитать архив " + platform::AnsiToWide(archive_path));
+    log.AddLine(L"Не удалось прочитать архив " + platform::Utf8ToWide(archive_path));
     return false;
   }
   std::string request = BuildUploadRequest(params, HostHeader(service), ArchiveFileName(archive_path), archive);

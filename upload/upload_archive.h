@@ -16,7 +16,7 @@
 // reported too and its result never used.
 bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* address);
 
-// Uploads the archive at archive_path (8-bit path) and returns true when the
+// Uploads the archive at archive_path (UTF-8) and returns true when the
 // service answered 1000; an answer whose status is not a success fails with
 // its status line in the log. Blocks for the whole exchange, at most as long
 // as the time-outs say. The archive is not changed.

@@ -58,6 +58,7 @@ void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
   params.login = platform::WideToAnsi(settings.login);
   params.password = platform::WideToAnsi(settings.password);
   params.track_name = platform::WideToAnsi(settings.trackname);
+  params.track_folder = platform::WideToUtf8(settings.trackname);
   params.interval_or_distance = platform::WideToAnsi(settings.intervalordistance);
   if (auto code = PrivacyCode(settings.privacy)) params.privacy_code = *code;
   params.send_mode = settings.SendMode;

@@ -20,6 +20,7 @@ struct UploadParams {
   std::string login;
   std::string password;
   std::string track_name;
+  std::string track_folder;  // the track name in UTF-8, for its Sended folder; never sent
   std::string privacy_code;  // a PrivacyLevel code, empty before the first known caption
   std::string interval_or_distance;
   SendMode send_mode = kSendModeNone;

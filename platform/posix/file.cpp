@@ -110,4 +110,12 @@ std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
   return Open(path, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
+void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode) {
+  stream.open(path, mode);
+}
+
+void OpenFileStream(std::ofstream& stream, const std::string& path, std::ios::openmode mode) {
+  stream.open(path, mode);
+}
+
 }  // namespace platform

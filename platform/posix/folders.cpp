@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 
 namespace platform {
 
@@ -63,6 +64,16 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   // A hard link fails when the destination exists, which rename would replace.
   if (link(from.c_str(), to.c_str()) != 0) return false;
   return unlink(from.c_str()) == 0;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  // The new contents reach the disk before the name points at them, so that
+  // a power cut cannot leave an empty file under the old name.
+  int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced && rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/program_dir.h"
 #include "platform/text.h"
 
 namespace platform {

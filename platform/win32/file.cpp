@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/text.h"
 #include "platform/win32/calendar.h"
 
 namespace platform {
@@ -82,6 +83,14 @@ std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
 
 std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
   return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+}
+
+void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode) {
+  stream.open(Utf8ToWide(path).c_str(), mode);
+}
+
+void OpenFileStream(std::ofstream& stream, const std::string& path, std::ios::openmode mode) {
+  stream.open(Utf8ToWide(path).c_str(), mode);
 }
 
 }  // namespace platform

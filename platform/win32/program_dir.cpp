@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "platform/program_dir.h"
+#include "platform/text.h"
+
 namespace platform {
 
 std::wstring ExecutableFolder() {

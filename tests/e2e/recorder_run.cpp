@@ -11,16 +11,19 @@ namespace fs = std::filesystem;
 
 namespace testing_support {
 
-RecorderRun::RecorderRun() = default;
+RecorderRun::RecorderRun(const std::string& folder_name)
+    : dir_(folder_name.empty() ? folder_.path() : folder_.File(folder_name)) {
+  fs::create_directories(dir_);
+}
 
-void RecorderRun::WriteSettings(const std::vector<std::string>& lines) {
-  std::string text = "[Properties]\r\nCOM=COM3\r\n";
+void RecorderRun::WriteSettings(const std::vector<std::string>& lines, bool utf8) {
+  std::string text = std::string(utf8 ? "\xEF\xBB\xBF" : "") + "[Properties]\r\nCOM=COM3\r\n";
   for (const std::string& line : lines) text += line + "\r\n";
-  WriteFileBytes(folder_.File("properties.ini"), text);
+  WriteFileBytes(dir_ + "/properties.ini", text);
 }
 
 bool RecorderRun::StartReceiver(const std::vector<std::string>& options, const std::string& link) {
-  std::string link_path = link.empty() ? folder_.File("com3") : link;
+  std::string link_path = link.empty() ? dir_ + "/com3" : link;
   std::vector<std::string> argv = {SimulatorPath(), "--link", link_path};
   argv.insert(argv.end(), options.begin(), options.end());
   if (!receiver_.Start(argv)) return false;

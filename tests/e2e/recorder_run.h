@@ -14,14 +14,17 @@ namespace testing_support {
 
 class RecorderRun {
  public:
-  RecorderRun();
+  // The program's folder is a scratch folder, or a folder of the given name
+  // (UTF-8) inside one.
+  explicit RecorderRun(const std::string& folder_name = "");
 
-  const std::string& dir() const { return folder_.path(); }
-  std::string TracksFile(const std::string& name) const { return folder_.File("Tracks/" + name); }
+  const std::string& dir() const { return dir_; }
+  std::string TracksFile(const std::string& name) const { return dir_ + "/Tracks/" + name; }
 
   // Writes properties.ini with these "Key=value" lines in section Properties
-  // ("COM=COM3" is added).
-  void WriteSettings(const std::vector<std::string>& lines);
+  // ("COM=COM3" is added): bytes as they are, or as UTF-8 text behind its
+  // byte-order mark, which Windows reads whatever its code page.
+  void WriteSettings(const std::vector<std::string>& lines, bool utf8 = false);
   // Starts the simulator with its options and waits for the link of its
   // pseudo-terminal: COM3 in the run's folder, or the given path.
   bool StartReceiver(const std::vector<std::string>& options, const std::string& link = "");
@@ -46,6 +49,7 @@ class RecorderRun {
 
  private:
   ScratchDir folder_;
+  std::string dir_;
   ChildProcess receiver_;
   std::unique_ptr<ChildProcess> recorder_;
   std::vector<std::string> output_;

@@ -1,50 +1,127 @@
 // The Windows recorder under wine64: COM3 is a pseudo-terminal fed by the
-// simulator, and the track ends as an archive in the run's folder.
+// simulator, the track ends as an archive, and the archive goes to the
+// service stand-in and on into Sended, under the code pages of a Russian and
+// of a Western Windows.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "platform/text.h"
+#include "settings/ini_file.h"
 #include "tests/e2e/recorder_run.h"
 #include "tests/tools/wine_prefix.h"
+#include "tests/upload/pilot_account.h"
+#include "tests/upload/service_standin.h"
 
 using testing_support::FilesIn;
 using testing_support::PointLines;
+using testing_support::ReadFileBytes;
 using testing_support::RecorderRun;
 
 namespace {
 
-TEST(RecorderUnderWine, RecordsFromAComPortAndPacksTheTrack) {
-  const std::string exe = testing_support::Win64Program("tools/rovelog-headless.exe");
-  struct stat info;
-  if (stat(exe.c_str(), &info) != 0) GTEST_SKIP() << exe << " is absent: build the win64 preset first";
-  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed";
-  testing_support::WinePrefix wine;
+namespace fs = std::filesystem;
+
+const std::string kRecorder = testing_support::Win64Program("tools/rovelog-headless.exe");
+
+#define SKIP_WITHOUT_WINE_PROGRAMS()                                                                     \
+  struct stat info;                                                                                      \
+  if (stat(kRecorder.c_str(), &info) != 0) GTEST_SKIP() << kRecorder << " is absent: build win64 first"; \
+  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed"
+
+// Settings for sending by hand to the stand-in as the pilot, in UTF-8.
+std::vector<std::string> SendingSettings(const testing_support::ServiceStandin& service, const std::string& track) {
+  return {"ByHands=True", "Prorezhivanie=5", "Track=" + track, "Login=pilot",
+          "Password=" + platform::WideToUtf8(CIniFile().Scramble(L"secret", true)),
+          "Server=127.0.0.1:" + std::to_string(service.port())};
+}
+
+bool StartWineRecorder(RecorderRun& run, const testing_support::WinePrefix& wine) {
+  return run.StartRecorder(
+      {testing_support::kWine, kRecorder, "--dir", testing_support::WindowsPath(run.dir()), "--answer", "no"},
+      wine.Environment());
+}
+
+TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
+  SKIP_WITHOUT_WINE_PROGRAMS();
+  const std::string track = "Поездка Jürgen";
+  const struct {
+    const char* locale;
+    std::string wire_name;  // the track name as the upload carries it, in the code page
+  } kCodePages[] = {
+      {"ru_RU.UTF-8", "\xCF\xEE\xE5\xE7\xE4\xEA\xE0 Jurgen"},  // 1251: ü has the best fit u
+      {"en_US.UTF-8", "??????? J\xFCrgen"},                    // 1252: no Cyrillic
+  };
+  for (const auto& page : kCodePages) {
+    SCOPED_TRACE(page.locale);
+    testing_support::ServiceStandin service(
+        {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
+    ASSERT_TRUE(service.running());
+    testing_support::WinePrefix wine(page.locale);
+    ASSERT_TRUE(wine.Boot());
+    RecorderRun run("Маршрут ✓ 日本");
+    run.WriteSettings(SendingSettings(service, track), true);
+    ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "120",
+                                   "--epochs", "900"},
+                                  wine.ComLink(3)));
+    ASSERT_TRUE(StartWineRecorder(run, wine));
+    run.Command("start");
+    ASSERT_TRUE(run.WaitFor("# state 2", 60));
+    run.Command("point");
+    ASSERT_TRUE(run.WaitFor("создана", 30));
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(run.WaitFor("Чтение координат", 30));
+    run.Command("stop");
+    ASSERT_TRUE(run.WaitFor("# state 0", 60));
+    run.Command("send");
+    ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60));
+    ASSERT_EQ(run.Quit(), 0);
+
+    EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{});
+    ASSERT_EQ(FilesIn(run.dir() + "/Tracks/Sended/" + track, ".zip"), std::vector<std::string>{"track0.zip"});
+    std::string archive = run.TracksFile("Sended/" + track + "/track0.zip");
+    EXPECT_GE(PointLines(testing_support::ZipEntry(archive, "track.kml")).size(), 5u);
+    EXPECT_NE(testing_support::ZipEntry(archive, "points.wpt").find("\r\n0,"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "track0.zip")), ReadFileBytes(archive));
+    EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "fields/track_name")), page.wire_name);
+  }
+}
+
+// On a Russian Windows the folder an earlier release made through the ANSI
+// calls is the one the wide calls find: the archive joins it.
+TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
+  SKIP_WITHOUT_WINE_PROGRAMS();
+  const std::string old_maker = testing_support::Win64Program("tests/tools/ansi-mkdir.exe");
+  testing_support::ServiceStandin service(
+      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
+  ASSERT_TRUE(service.running());
+  testing_support::WinePrefix wine("ru_RU.UTF-8");
   ASSERT_TRUE(wine.Boot());
   RecorderRun run;
-  run.WriteSettings({"ByHands=True", "Prorezhivanie=5", "Track=Поездка"});
-  ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "120",
-                                 "--epochs", "900"},
-                                wine.ComLink(3)));
-  ASSERT_TRUE(run.StartRecorder({testing_support::kWine, exe, "--dir", testing_support::WindowsPath(run.dir()),
-                                 "--answer", "no"},
-                                wine.Environment()));
-  run.Command("start");
-  ASSERT_TRUE(run.WaitFor("# state 2", 60));
-  run.Command("point");
-  ASSERT_TRUE(run.WaitFor("создана", 30));
-  for (int i = 0; i < 6; ++i) ASSERT_TRUE(run.WaitFor("Чтение координат", 30));
-  run.Command("stop");
-  ASSERT_TRUE(run.WaitFor("# state 0", 60));
+  const std::string track = "Поездка";
+  fs::create_directories(run.TracksFile("ToSend"));
+  fs::create_directories(run.TracksFile("Sended"));
+  testing_support::ChildProcess maker;
+  ASSERT_TRUE(maker.Start({testing_support::kWine, old_maker,
+                           testing_support::WindowsPath(run.TracksFile("Sended/" + track))},
+                          wine.Environment(), true));
+  ASSERT_EQ(maker.Wait(60), 0);
+  ASSERT_TRUE(testing_support::WriteFileBytes(run.TracksFile("Sended/" + track + "/track4.zip"), "older"));
+  ASSERT_TRUE(testing_support::MakeZip(run.TracksFile("ToSend/track0.zip"), "track.kml",
+                                       testing_support::KmlWithPoints(20)));
+  run.WriteSettings(SendingSettings(service, track), true);
+  ASSERT_TRUE(StartWineRecorder(run, wine));
+  run.Command("send");
+  ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60));
   ASSERT_EQ(run.Quit(), 0);
 
-  ASSERT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
-  std::string archive = run.TracksFile("ToSend/track0.zip");
-  EXPECT_GE(PointLines(testing_support::ZipEntry(archive, "track.kml")).size(), 5u);
-  EXPECT_NE(testing_support::ZipEntry(archive, "points.wpt").find("\r\n0,"), std::string::npos);
-  // The Russian track name made its folder through the code page 1251.
-  EXPECT_TRUE(std::filesystem::exists(run.dir() + "/Tracks/Sended"));
+  std::vector<std::string> folders;
+  for (const auto& entry : fs::directory_iterator(run.TracksFile("Sended"))) {
+    folders.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(folders, std::vector<std::string>{track});
+  EXPECT_EQ(FilesIn(run.TracksFile("Sended/" + track), ".zip"), (std::vector<std::string>{"track4.zip", "track5.zip"}));
 }
 
 }  // namespace

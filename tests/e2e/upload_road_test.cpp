@@ -20,17 +20,23 @@ using testing_support::ZipEntry;
 
 namespace {
 
+// A program folder and a track name that no ANSI code page holds whole.
+const char kProgramFolder[] = "Маршрут ✓ 日本";
+const wchar_t kTrackName[] = L"Поездка Jürgen";
+
 TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
   testing_support::ServiceStandin service(
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
-  RecorderRun run;
-  std::string password = platform::WideToAnsi(CIniFile().Scramble(L"secret", true));
+  RecorderRun run(kProgramFolder);
+  std::string password = platform::WideToUtf8(CIniFile().Scramble(L"secret", true));
+  const std::string track = platform::WideToUtf8(kTrackName);
   // By distance, far enough that only the stop ends the track: the last pass
   // then runs while the sending thread waits, and takes an archive left
   // waiting from before as well.
-  run.WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=5", "Track=Morning", "Login=pilot",
-                     "Password=" + password, "Server=127.0.0.1:" + std::to_string(service.port())});
+  run.WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=5", "Track=" + track, "Login=pilot",
+                     "Password=" + password, "Server=127.0.0.1:" + std::to_string(service.port())},
+                    true);
   std::filesystem::create_directories(run.TracksFile("ToSend"));
   ASSERT_TRUE(testing_support::MakeZip(run.TracksFile("ToSend/track0.zip"), "track.kml",
                                        testing_support::KmlWithPoints(20)));
@@ -47,13 +53,14 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
   ASSERT_EQ(run.Quit(), 0);
 
   EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{});
-  ASSERT_EQ(FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip"),
+  // The folder bears the name as typed, in UTF-8; the wire carries it in cp1251.
+  ASSERT_EQ(FilesIn(run.dir() + "/Tracks/Sended/" + track, ".zip"),
             (std::vector<std::string>{"track0.zip", "track1.zip"}));
   // The stand-in keeps what it accepted in arrival order, byte for byte what
   // left ToSend: the waiting archive and the recorded track with its points.
   std::set<std::string> sended;
   for (const char* name : {"track0.zip", "track1.zip"}) {
-    sended.insert(ReadFileBytes(run.TracksFile(std::string("Sended/Morning/") + name)));
+    sended.insert(ReadFileBytes(run.TracksFile("Sended/" + track + "/" + name)));
   }
   EXPECT_EQ(sended.count(waiting), 1u);
   std::set<std::string> stored;
@@ -62,6 +69,7 @@ TEST(UploadRoad, EveryRecordedTrackReachesTheServiceAndSended) {
     std::vector<std::string> archives = FilesIn(folder, ".zip");
     ASSERT_EQ(archives.size(), 1u) << folder;
     stored.insert(ReadFileBytes(folder + archives[0]));
+    EXPECT_EQ(ReadFileBytes(service.StoredUpload(upload, "fields/track_name")), platform::WideToAnsi(kTrackName));
     if (archives[0] == "track1.zip") {
       EXPECT_GE(PointLines(ZipEntry(folder + archives[0], "track.kml")).size(), 8u);
     }

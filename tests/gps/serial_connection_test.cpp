@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "app/line_list.h"
-#include "platform/program_dir.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 
@@ -32,11 +31,10 @@ TEST(PortDeviceName, UsesTheDeviceNamespaceFromNineOn) {
 
 TEST(OpenPort, PortZeroCannotBeOpenedAndLogsTheOpenMessage) {
   testing_support::ScratchDir folder;  // holds no link that could stand for COM0
-  platform::SetProgramFolder(platform::Utf8ToWide(folder.path()));
+  testing_support::ProgramFolderGuard program_folder(folder.path());
   LineList lines;
   EventLog log(&lines);
   EXPECT_EQ(OpenPort(log, PortNumberFromText(L"COM"), 4800, 8, 0, 0), nullptr);
-  platform::SetProgramFolder(L"");
   EXPECT_EQ(lines.Lines(), std::vector<std::wstring>{L"Ошибка: Невозможно открыть RS232 порт."});
 }
 

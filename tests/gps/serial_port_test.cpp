@@ -11,9 +11,7 @@
 #include <thread>
 
 #include "gps/serial_connection.h"
-#include "platform/program_dir.h"
 #include "platform/serial.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -96,14 +94,14 @@ class Trickle {
 // Points the program folder at a scratch folder for COMn links.
 class ProgramFolder {
  public:
-  ProgramFolder() { platform::SetProgramFolder(platform::Utf8ToWide(dir_.path())); }
-  ~ProgramFolder() { platform::SetProgramFolder(L""); }
+  ProgramFolder() : program_folder_(dir_.path()) {}
   void Link(const std::string& name, const std::string& target) {
     ASSERT_EQ(symlink(target.c_str(), dir_.File(name).c_str()), 0);
   }
 
  private:
   testing_support::ScratchDir dir_;
+  testing_support::ProgramFolderGuard program_folder_;
 };
 
 // A pseudo-terminal takes only 8 data bits without parity, so those stay.

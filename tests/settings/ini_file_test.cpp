@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_text.h"
-#include "platform/program_dir.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 
@@ -52,7 +51,7 @@ TEST(Scramble, CharactersOutsideTheAlphabetComeBackAsUnderscores) {
 
 TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   CIniFile ini;
   EXPECT_EQ(ini.GetIniPath(), platform::Utf8ToWide(dir.File("properties.ini")));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Privacy"), L"");
@@ -65,7 +64,6 @@ TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   // Values come back cut to 259 characters.
   ini.WriteValue(L"Properties", L"Track", std::wstring(400, L'x'));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Track"), std::wstring(259, L'x'));
-  platform::SetProgramFolder(L"");
 }
 
 struct HandWritten {

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -12,16 +10,15 @@ namespace {
 // A program folder with the given properties.ini, restored at the end.
 class SettingsFolder {
  public:
-  explicit SettingsFolder(const std::string& ini) {
+  explicit SettingsFolder(const std::string& ini) : program_folder_(dir_.path()) {
     if (!ini.empty()) testing_support::WriteFileBytes(File(), ini);
-    platform::SetProgramFolder(platform::Utf8ToWide(dir_.path()));
   }
-  ~SettingsFolder() { platform::SetProgramFolder(L""); }
   std::string File() const { return dir_.File("properties.ini"); }
   const std::string& path() const { return dir_.path(); }
 
  private:
   testing_support::ScratchDir dir_;
+  testing_support::ProgramFolderGuard program_folder_;
 };
 
 SettingsRecord Load(const std::string& ini) {

@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "settings/settings_model.h"
 #include "tests/support/test_support.h"
 
@@ -24,12 +22,13 @@ TEST(SaveSettings, ReadOnlyFileIsLeftIntact) {
   if (geteuid() == 0 && std::system(("chattr +i '" + file + "' 2>/dev/null").c_str()) != 0) {
     GTEST_SKIP() << "no way to refuse root a write here";
   }
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
   SettingsModel model;
-  SettingsForm form;
-  form.login = L"new";
-  model.SaveSettings(form);
-  platform::SetProgramFolder(L"");
+  {
+    testing_support::ProgramFolderGuard program_folder(dir.path());
+    SettingsForm form;
+    form.login = L"new";
+    model.SaveSettings(form);
+  }
   std::system(("chattr -i '" + file + "' 2>/dev/null").c_str());
   EXPECT_EQ(testing_support::ReadFileBytes(file), original);
   EXPECT_EQ(model.record().login, L"old");

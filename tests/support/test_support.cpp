@@ -7,9 +7,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/program_dir.h"
+#include "platform/text.h"
+
 namespace fs = std::filesystem;
 
 namespace testing_support {
+
+ProgramFolderGuard::ProgramFolderGuard(const std::string& folder) {
+  platform::SetProgramFolder(platform::Utf8ToWide(folder));
+}
+
+ProgramFolderGuard::~ProgramFolderGuard() { platform::SetProgramFolder(L""); }
 
 std::string NmeaCaptureDir() {
   fs::path dir = fs::path(ROVELOG_SHARED_DIR) / "nmea";

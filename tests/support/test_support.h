@@ -33,6 +33,16 @@ class ScratchDir {
   std::string path_;
 };
 
+// Makes a folder (UTF-8) the program's folder for as long as the object
+// lives, so that a failed assertion cannot leave it set for later tests.
+class ProgramFolderGuard {
+ public:
+  explicit ProgramFolderGuard(const std::string& folder);
+  ~ProgramFolderGuard();
+  ProgramFolderGuard(const ProgramFolderGuard&) = delete;
+  ProgramFolderGuard& operator=(const ProgramFolderGuard&) = delete;
+};
+
 }  // namespace testing_support
 
 // Skips the current test with a message when the shared captures are absent.

@@ -10,7 +10,7 @@ WinePrefix::~WinePrefix() {
 }
 
 std::vector<std::string> WinePrefix::Environment() const {
-  return {"WINEPREFIX=" + dir_.File("prefix"), "WINEDEBUG=-all", "LC_ALL=ru_RU.UTF-8"};
+  return {"WINEPREFIX=" + dir_.File("prefix"), "WINEDEBUG=-all", "LC_ALL=" + locale_};
 }
 
 bool WinePrefix::Boot() {

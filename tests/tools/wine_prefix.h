@@ -1,5 +1,6 @@
-// A fresh Wine prefix in a scratch folder for one test, with the Russian code
-// page; its wineserver is stopped when the object goes.
+// A fresh Wine prefix in a scratch folder for one test, under a UTF-8 locale
+// that sets its ANSI code page (ru_RU: 1251, en_US: 1252); its wineserver is
+// stopped when the object goes.
 #pragma once
 
 #include <string>
@@ -13,6 +14,7 @@ inline constexpr char kWine[] = "/usr/lib/wine/wine64";
 
 class WinePrefix {
  public:
+  explicit WinePrefix(const std::string& locale = "ru_RU.UTF-8") : locale_(locale) {}
   ~WinePrefix();
   // The variables that run a program in this prefix.
   std::vector<std::string> Environment() const;
@@ -27,6 +29,7 @@ class WinePrefix {
 
  private:
   ScratchDir dir_;
+  std::string locale_;
 };
 
 // The Windows name of a POSIX path, through Wine's Z: drive.

@@ -15,6 +15,7 @@ inline UploadParams PilotParams() {
   params.login = kPilotLogin;
   params.password = kPilotPassword;
   params.track_name = "Morning";
+  params.track_folder = "Morning";
   params.privacy_code = "3";
   params.interval_or_distance = "500";
   params.send_mode = kSendByDistance;

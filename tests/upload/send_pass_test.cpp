@@ -6,8 +6,6 @@
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 #include "upload/send_pass.h"
@@ -22,7 +20,7 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
@@ -55,7 +53,6 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
   EXPECT_FALSE(fs::exists(to_send + order[0]));
   EXPECT_TRUE(fs::exists(to_send + order[1]));
   EXPECT_TRUE(fs::exists(to_send + order[2]));
-  platform::SetProgramFolder(L"");
 }
 
 // A click on "Отправить треки" dispatched by the pass's own message pump asks
@@ -63,7 +60,7 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
 // a second lock taken on the same thread.
 TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   ASSERT_TRUE(MakeZip(to_send + "track1.zip", "track.kml", testing_support::KmlWithPoints(5)));
@@ -88,7 +85,6 @@ TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
   logger.SendAllArchives();
   text = lines.Lines();
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 2);
-  platform::SetProgramFolder(L"");
 }
 
 // Stopping, or closing the window, ends a pass once the archive in hand is
@@ -98,7 +94,7 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
@@ -117,7 +113,6 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   EXPECT_EQ(platform::FindFiles(dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
   std::vector<std::wstring> text = lines.Lines();
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправлено 2 из 3"), 1);
-  platform::SetProgramFolder(L"");
 }
 
 // Wakes of the sending thread may merge; the passes asked for may not be lost,
@@ -151,13 +146,12 @@ TEST(SendingRun, RunsAPassForEveryWakeThatBroughtRequestsThenEnds) {
 
 TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   testing_support::ScratchDir dir;
-  platform::SetProgramFolder(platform::Utf8ToWide(dir.path()));
+  testing_support::ProgramFolderGuard program_folder(dir.path());
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   logger.SendAllArchives();
   EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
-  platform::SetProgramFolder(L"");
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ std::vector<std::wstring> Upload(const ServiceAddress& service, const std::strin
   return list.Lines();
 }
 
-TEST(ServiceClient, UploadIsAccepted) {
+TEST(ServiceClientWithStandin, UploadIsAccepted) {
   ServiceAddress service;
   std::string archive;
   SKIP_WITHOUT_STANDIN(service, archive);
@@ -44,7 +44,7 @@ TEST(ServiceClient, UploadIsAccepted) {
   EXPECT_TRUE(accepted);
 }
 
-TEST(ServiceClient, UpdateCheckReadsTheVersionText) {
+TEST(ServiceClientWithStandin, UpdateCheckReadsTheVersionText) {
   ServiceAddress service;
   std::string archive;
   SKIP_WITHOUT_STANDIN(service, archive);

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/program_dir.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -26,11 +24,7 @@ const char kEmptyTrack[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<Docu
 // A program folder with a Tracks folder, and the answers the prompt gets.
 class TracksFolder : public testing::Test {
  protected:
-  void SetUp() override {
-    platform::SetProgramFolder(platform::Utf8ToWide(dir_.path()));
-    fs::create_directories(Path("ToSend"));
-  }
-  void TearDown() override { platform::SetProgramFolder(L""); }
+  void SetUp() override { fs::create_directories(Path("ToSend")); }
 
   std::string Path(const std::string& name) const { return dir_.File("Tracks/" + name); }
   int Prepare(bool answer) {
@@ -51,6 +45,7 @@ class TracksFolder : public testing::Test {
   }
 
   testing_support::ScratchDir dir_;
+  testing_support::ProgramFolderGuard program_folder_{dir_.path()};
   LineList lines_;
   EventLog log_{&lines_};
   std::wstring asked_;

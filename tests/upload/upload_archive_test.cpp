@@ -246,7 +246,7 @@ TEST_F(UploadArchiveTest, UnreadableArchiveIsReportedAndNothingIsSent) {
   std::string missing = dir_.File("track404.zip");
   Upload upload = Send(service.address(), missing);
   EXPECT_FALSE(upload.accepted);
-  EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Не удалось прочитать архив " + platform::AnsiToWide(missing)});
+  EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Не удалось прочитать архив " + platform::Utf8ToWide(missing)});
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ struct Options {
   std::string answer;  // "yes", "no", or empty: ask on standard input
 };
 
+// The arguments are UTF-8 (the program's name first), so a folder such as "D:\Маршруты ✓" arrives whole
+// on any Windows code page.
 bool ParseOptions(const std::vector<std::string>& args, Options& options) {
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
