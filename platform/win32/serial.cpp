@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/close_gate.h"
@@ -66,8 +67,11 @@ class Win32SerialPort : public SerialPort {
     const ULONGLONG start = GetTickCount64();
     size_t free = 0;
     char* space = buffered_.Space(&free);
+    // A read that fails part way (the adapter unplugged, the line hung up)
+    // still counts the bytes it took: they are the end of the stream.
     DWORD got = 0;
-    if (!ReadFile(handle_.get(), space, static_cast<DWORD>(free), &got, nullptr)) got = 0;
+    ReadFile(handle_.get(), space, static_cast<DWORD>(free), &got, nullptr);
+    got = std::min<DWORD>(got, static_cast<DWORD>(free));
     buffered_.Commit(got);
     // A silent port returns nothing only after the whole time-out. A device
     // that is gone (an unplugged adapter) returns at once; sleep out the
