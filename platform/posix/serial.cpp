@@ -8,9 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -131,8 +131,8 @@ class PosixSerialPort : public SerialPort {
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0 || !gate_.Enter()) return 0;
-    size_t got = 0;
-    if (buffered_.size() >= size || Fill(std::min(size, ReadBuffer::kCapacity))) got = buffered_.Take(buffer, size);
+    bool ready = buffered_.size() >= size || Fill(std::min(size, ReadBuffer::kCapacity));
+    size_t got = ready ? buffered_.Take(buffer, size) : 0;
     if (gate_.Leave()) GiveUpDevice();
     return got;
   }
@@ -156,7 +156,8 @@ class PosixSerialPort : public SerialPort {
       // Before the first byte the wait may last the whole read; after one,
       // only as long as the line may pause.
       bool waiting_for_first = buffered_.size() == 0;
-      Clock::time_point limit = waiting_for_first ? deadline : std::min(deadline, Clock::now() + kIntervalTimeout);
+      Clock::time_point limit =
+          waiting_for_first ? deadline : std::min(deadline, Clock::now() + kIntervalTimeout);
       switch (present ? WaitForDevice(limit) : Wait::kGone) {
         case Wait::kReady:
           // A quiet line woke: let the rest of the burst come before reading it.

@@ -191,7 +191,8 @@ TEST(SerialPortRead, SteadyTrickleEndsAtTheTotalTimeOut) {
 // flood.
 TEST(SerialPortRead, DeliversEveryByteInOrderWhateverTheBurstsAndReadSizes) {
   std::string sentences;
-  while (sentences.size() < 2000) sentences += "$GPRMC,120000.00,A,5545.07464,N,03737.10538,E,10.00,45.00,081226,,,A*5D\r\n";
+  while (sentences.size() < 2000)
+    sentences += "$GPRMC,120000.00,A,5545.07464,N,03737.10538,E,10.00,45.00,081226,,,A*5D\r\n";
   const struct {
     std::string bytes;
     size_t chunk;
