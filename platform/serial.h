@@ -21,8 +21,13 @@ enum class SerialOpenError { kNone, kOpen, kGetState, kSetState };
 // An open port. Reads follow the Windows time-outs the port is opened with:
 // a read of k bytes returns when k bytes came, when more than 100 ms pass
 // between two bytes, or 500 ms after it began, with what arrived (maybe
-// nothing). Close may be called from another thread while a read waits: that
-// read returns promptly, and every later read returns 0 at once.
+// nothing), and never more than 512 bytes. To spare the processor a wake-up
+// per byte, the port takes the line in bursts: one system read takes what has
+// come, and reads are served from it until it is used up. So a byte may reach
+// the reader late: once the line pauses (Windows) or up to a quarter of a
+// second after it came (POSIX), always within the 500 ms. Close may be called
+// from another thread while a read waits: that read returns promptly, and
+// every later read returns 0 at once.
 class SerialPort {
  public:
   virtual ~SerialPort() = default;

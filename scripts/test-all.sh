@@ -4,6 +4,7 @@
 #
 #   FUZZ_SECONDS  seconds each fuzz target runs (default 60)
 #   PRESETS       presets to build and test (default: all)
+#   BENCH_SECONDS seconds the benchmark step measures each rate (default 15)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -99,6 +100,23 @@ run_fuzzers() {
   done
 }
 
+# The benchmark step: what reading a live receiver costs, measured for a short
+# while at 1 Hz and 10 Hz (per-minute figures are scaled from that). The
+# figures are printed for reading; only a failure to measure fails the run.
+run_benchmarks() {
+  local tool=build/linux/tests/bench/serial_cost out="$logs/serial_cost.log"
+  [ -x "$tool" ] || return
+  if "$tool" "${BENCH_SECONDS:-15}" >"$out" 2>&1; then
+    echo "== benchmarks: serial_cost"
+    sed 's/^/   /' "$out"
+    record "bench: serial_cost" 0
+  else
+    echo "== benchmarks: serial_cost COULD NOT MEASURE"
+    tail -n 20 "$out"
+    record "bench: serial_cost" 1
+  fi
+}
+
 # Every preset is built before any test runs: tests of the native builds
 # drive the Windows programs of the win64 build under Wine.
 built=()
@@ -115,6 +133,9 @@ for preset in "${built[@]}"; do
     win32) run_ctest "$preset" -R '^shipped_headers$' ;;
     fuzz) run_fuzzers ;;
     linux-tsan) run_ctest "$preset" -R "$tsan_tests" ;;
+    linux)
+      run_ctest "$preset"
+      run_benchmarks ;;
     *) run_ctest "$preset" ;;
   esac
 done

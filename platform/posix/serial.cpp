@@ -8,14 +8,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <algorithm>
 #include <chrono>
 #include <utility>
 
 #include "platform/close_gate.h"
 #include "platform/program_dir.h"
+#include "platform/read_buffer.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -27,6 +28,10 @@ using Clock = std::chrono::steady_clock;
 // The read time-outs the Windows backend sets on the port.
 constexpr std::chrono::milliseconds kIntervalTimeout(100);
 constexpr std::chrono::milliseconds kTotalTimeout(500);
+// How long a busy line fills the driver's queue between two reads of it: the
+// reader gets a quarter of a second of sentences per system call, and bytes
+// reach it at most that late. A 1 Hz receiver costs about four reads a second.
+constexpr std::chrono::milliseconds kReadPeriod(250);
 
 // One owner for a file descriptor.
 class Fd {
@@ -126,7 +131,8 @@ class PosixSerialPort : public SerialPort {
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0 || !gate_.Enter()) return 0;
-    size_t got = ReadWithTimeouts(static_cast<char*>(buffer), size);
+    bool ready = buffered_.size() >= size || Fill(std::min(size, ReadBuffer::kCapacity));
+    size_t got = ready ? buffered_.Take(buffer, size) : 0;
     if (gate_.Leave()) GiveUpDevice();
     return got;
   }
@@ -136,34 +142,65 @@ class PosixSerialPort : public SerialPort {
   }
 
  private:
-  size_t ReadWithTimeouts(char* buffer, size_t size) {
+  enum class Wait { kReady, kTimedOut, kClosed, kGone };
+
+  // Reads the device until the buffer holds size bytes, the line pauses for
+  // the interval time-out after a byte, or the total time-out has passed;
+  // false when Close ended the wait.
+  bool Fill(size_t size) {
     const Clock::time_point deadline = Clock::now() + kTotalTimeout;
-    Clock::time_point last_byte;
-    size_t got = 0;
-    while (got < size) {
-      Clock::time_point limit = got > 0 ? std::min(deadline, last_byte + kIntervalTimeout) : deadline;
-      int wait = MillisecondsUntil(limit);
-      if (wait <= 0) break;
-      pollfd fds[2] = {{device_.get(), POLLIN, 0}, {wake_read_.get(), POLLIN, 0}};
-      int ready = poll(fds, 2, wait);
-      if (ready < 0 && errno == EINTR) continue;
-      if (fds[1].revents != 0) return 0;  // closed by another thread
-      if (ready == 0) continue;
-      if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
-        ssize_t count = read(device_.get(), buffer + got, size - got);
-        if (count > 0) {
-          got += static_cast<size_t>(count);
-          last_byte = Clock::now();
-          continue;
-        }
-        if (count < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    for (;;) {
+      if (WaitForWake(std::min(next_read_, deadline))) return false;
+      bool present = ReadDevice();
+      if (buffered_.size() >= size || Clock::now() >= deadline) return true;
+      // Before the first byte the wait may last the whole read; after one,
+      // only as long as the line may pause.
+      bool waiting_for_first = buffered_.size() == 0;
+      Clock::time_point limit =
+          waiting_for_first ? deadline : std::min(deadline, Clock::now() + kIntervalTimeout);
+      switch (present ? WaitForDevice(limit) : Wait::kGone) {
+        case Wait::kReady:
+          // A quiet line woke: let the rest of the burst come before reading it.
+          if (waiting_for_first) next_read_ = Clock::now() + kReadPeriod;
+          break;
+        case Wait::kTimedOut:
+          return true;
+        case Wait::kClosed:
+          return false;
+        case Wait::kGone:
+          // Sleep out the time-out like a silent port rather than spin on a
+          // dead descriptor.
+          return !WaitForWake(deadline);
       }
-      // The device is gone (hang-up, error, end of file). Sleep out the
-      // time-out like a silent port rather than spin on a dead descriptor.
-      if (WaitForWake(deadline)) return 0;
-      break;
     }
-    return got;
+  }
+
+  // One read of whatever the driver holds, as much as the buffer takes; false
+  // when the device is gone (hang-up, error).
+  bool ReadDevice() {
+    size_t free = 0;
+    char* space = buffered_.Space(&free);
+    ssize_t count;
+    do {
+      count = read(device_.get(), space, free);
+    } while (count < 0 && errno == EINTR);
+    // A read that filled the buffer left more behind, so the next one goes at once.
+    bool filled = count > 0 && static_cast<size_t>(count) == free;
+    next_read_ = Clock::now() + (filled ? Clock::duration::zero() : Clock::duration(kReadPeriod));
+    if (count > 0) buffered_.Commit(static_cast<size_t>(count));
+    // With no minimum count and no timer set, a raw line gives 0 when empty.
+    return count >= 0 || errno == EAGAIN;
+  }
+
+  Wait WaitForDevice(Clock::time_point until) {
+    for (;;) {
+      pollfd fds[2] = {{device_.get(), POLLIN, 0}, {wake_read_.get(), POLLIN, 0}};
+      int ready = poll(fds, 2, std::max(0, MillisecondsUntil(until)));
+      if (ready < 0 && errno == EINTR) continue;
+      if (fds[1].revents != 0) return Wait::kClosed;
+      if (ready == 0) return Wait::kTimedOut;
+      return ready > 0 && (fds[0].revents & POLLIN) != 0 ? Wait::kReady : Wait::kGone;
+    }
   }
 
   // True when Close woke us before the time.
@@ -201,6 +238,9 @@ class PosixSerialPort : public SerialPort {
   Fd wake_read_;
   Fd wake_write_;
   CloseGate gate_;
+  ReadBuffer buffered_;
+  // The earliest time for the next read of the device.
+  Clock::time_point next_read_;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/close_gate.h"
+#include "platform/read_buffer.h"
 
 namespace platform {
 
@@ -41,17 +42,8 @@ class Win32SerialPort : public SerialPort {
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0 || !gate_.Enter()) return 0;
-    const ULONGLONG start = GetTickCount64();
-    DWORD got = 0;
-    DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
-    if (!ReadFile(handle_.get(), buffer, wanted, &got, nullptr)) got = 0;
-    // A silent port returns nothing only after the whole time-out. A device
-    // that is gone (an unplugged adapter) returns at once; sleep out the
-    // time-out for it rather than let the reader spin.
-    ULONGLONG spent = GetTickCount64() - start;
-    if (got == 0 && spent < kReadTotalTimeout) {
-      WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
-    }
+    if (buffered_.size() < size) Fill();
+    size_t got = buffered_.Take(buffer, size);
     if (gate_.Leave()) handle_.Reset();
     return got;
   }
@@ -68,9 +60,32 @@ class Win32SerialPort : public SerialPort {
   }
 
  private:
+  // One ReadFile for as much as the buffer takes: the port's time-outs end it
+  // once the line pauses after a byte, or after the total time-out, so a
+  // receiver's burst costs one call instead of one per byte.
+  void Fill() {
+    const ULONGLONG start = GetTickCount64();
+    size_t free = 0;
+    char* space = buffered_.Space(&free);
+    // A read that fails part way (the adapter unplugged, the line hung up)
+    // still counts the bytes it took: they are the end of the stream.
+    DWORD got = 0;
+    ReadFile(handle_.get(), space, static_cast<DWORD>(free), &got, nullptr);
+    got = std::min<DWORD>(got, static_cast<DWORD>(free));
+    buffered_.Commit(got);
+    // A silent port returns nothing only after the whole time-out. A device
+    // that is gone (an unplugged adapter) returns at once; sleep out the
+    // time-out for it rather than let the reader spin.
+    ULONGLONG spent = GetTickCount64() - start;
+    if (got == 0 && spent < kReadTotalTimeout) {
+      WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
+    }
+  }
+
   UniqueHandle handle_;
   UniqueHandle closed_event_;
   CloseGate gate_;
+  ReadBuffer buffered_;
 };
 
 }  // namespace

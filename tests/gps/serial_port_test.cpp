@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <thread>
+#include <vector>
 
 #include "gps/serial_connection.h"
 #include "platform/serial.h"
@@ -181,6 +182,84 @@ TEST(SerialPortRead, SteadyTrickleEndsAtTheTotalTimeOut) {
   EXPECT_LT(took, 1200);
   EXPECT_GE(got, 4u);
   EXPECT_LE(got, 20u);
+}
+
+// Reads of every size get the receiver's bytes in order, however the line
+// brings them: more than the port buffers at once, bursts with pauses, a NUL
+// flood.
+TEST(SerialPortRead, DeliversEveryByteInOrderWhateverTheBurstsAndReadSizes) {
+  std::string sentences;
+  while (sentences.size() < 2000)
+    sentences += "$GPRMC,120000.00,A,5545.07464,N,03737.10538,E,10.00,45.00,081226,,,A*5D\r\n";
+  const struct {
+    std::string bytes;
+    size_t chunk;
+    int pause_ms;
+    size_t read_size;
+  } kCases[] = {
+      {sentences, sentences.size(), 0, 1},
+      {sentences, sentences.size(), 0, 7},
+      {sentences, sentences.size(), 0, 600},
+      {sentences.substr(0, 600), 40, 30, 1},
+      {sentences.substr(0, 600), 40, 30, 64},
+      {std::string(3000, '\0') + sentences.substr(0, 300), 3300, 0, 1},
+  };
+  for (const auto& c : kCases) {
+    PseudoTerminal line;
+    auto port = Open(line.path());
+    ASSERT_NE(port, nullptr);
+    std::thread receiver([&] {
+      for (size_t at = 0; at < c.bytes.size(); at += c.chunk) {
+        line.Send(c.bytes.substr(at, c.chunk));
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.pause_ms));
+      }
+    });
+    std::string got;
+    std::vector<char> buffer(c.read_size);
+    while (got.size() < c.bytes.size()) {
+      size_t count = port->Read(buffer.data(), buffer.size());
+      if (count == 0) break;
+      got.append(buffer.data(), count);
+    }
+    receiver.join();
+    EXPECT_TRUE(got == c.bytes) << "chunk " << c.chunk << ", reads of " << c.read_size << ": " << got.size()
+                                << " of " << c.bytes.size() << " bytes";
+  }
+}
+
+TEST(SerialPortRead, GathersTheRequestedBytesAcrossShortPauses) {
+  PseudoTerminal line;
+  auto port = Open(line.path());
+  ASSERT_NE(port, nullptr);
+  std::thread receiver([&] {
+    for (const char* part : {"$GP", "RMC", ",12", "*5D", "\r\n"}) {
+      line.Send(part);
+      std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    }
+  });
+  char buffer[14];
+  EXPECT_EQ(port->Read(buffer, sizeof(buffer)), 14u);
+  receiver.join();
+  EXPECT_EQ(std::string(buffer, 14), "$GPRMC,12*5D\r\n");
+}
+
+// The port waits a little after the first byte of a burst so that one read
+// takes the rest; Close must end that wait too.
+TEST(SerialPortClose, EndsTheWaitAfterTheFirstByteOfABurst) {
+  PseudoTerminal line;
+  auto port = Open(line.path());
+  ASSERT_NE(port, nullptr);
+  long took = 0;
+  std::thread reader([&] {
+    char byte;
+    took = Elapsed([&] { port->Read(&byte, 1); });
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  line.Send("$");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  port->Close();
+  reader.join();
+  EXPECT_LT(took, 250);
 }
 
 TEST(SerialPortClose, EndsAWaitingReadAndLaterReadsGiveNothingAtOnce) {
