@@ -84,6 +84,8 @@ class CGpsLogger {
   bool RecordTrack(const std::string& tracks_dir, const UploadParams& params);
   void HandleFix(bool failed, const GpsFix& fix, double latitude, double longitude, TrackState& state);
   void ShowNoFix(const wchar_t* format, TrackState& state);
+  // True when the track file failed; the first time, says so in the log.
+  bool TellWriteFailure(TrackState& state);
   void TakePointRequests(double latitude, double longitude, TrackState& state);
   bool FinishTrack(const std::string& path, TrackState& state);
   void CreatePoint(const std::wstring& name, double longitude, double latitude, int number);

@@ -30,7 +30,9 @@ std::wstring Format(const wchar_t* format, const std::wstring& argument) {
 
 struct CGpsLogger::TrackState {
   UploadParams params;
+  std::string path;
   KmlTrackFile file;
+  bool failure_told = false;
   bool segment = false;
   int progress = 0;
   int waypoint = 0;
@@ -65,7 +67,9 @@ bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const UploadParams& 
   std::string path = tracks_dir + "track" + std::to_string(track_counter_) + ".kml";
   TrackState state;
   state.params = params;
+  state.path = path;
   state.file.Begin(path);
+  TellWriteFailure(state);
   state.sending_distance = platform::LeadingInteger(params.interval_or_distance);
   // A request that came while the previous track was being finished is dropped.
   end_of_track_event_.Reset();
@@ -106,9 +110,22 @@ void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, doub
     state.file.OpenSegment();
     PostState(kStateReceiving);
   }
-  log_->SetStatus(Format(L"Чтение координат  %s", kDots[state.NextMark()]));
   TakePointRequests(latitude, longitude, state);
   state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.params.thinning, last_position_);
+  // Coordinates come in, but a status that says they are being read would
+  // hide that none of them reaches the disk.
+  const wchar_t* status = TellWriteFailure(state) ? L"Ошибка записи трека  %s" : L"Чтение координат  %s";
+  log_->SetStatus(Format(status, kDots[state.NextMark()]));
+}
+
+bool CGpsLogger::TellWriteFailure(TrackState& state) {
+  if (!state.file.Failed()) return false;
+  if (!state.failure_told) {
+    state.failure_told = true;
+    log_->AddLine(L"Ошибка записи трека: файл " + platform::Utf8ToWide(state.path) +
+                  L" не удалось создать или дописать (нет доступа к папке или нет места на диске)");
+  }
+  return true;
 }
 
 void CGpsLogger::ShowNoFix(const wchar_t* format, TrackState& state) {
@@ -140,8 +157,11 @@ void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState
 }
 
 void CGpsLogger::CreatePoint(const std::wstring& name, double longitude, double latitude, int number) {
-  AppendWaypoint(GetTracksDir() + "points.wpt", number, name, latitude, longitude);
-  log_->AddLine(Format(L"Точка %s создана", name));
+  if (AppendWaypoint(GetTracksDir() + "points.wpt", number, name, latitude, longitude)) {
+    log_->AddLine(Format(L"Точка %s создана", name));
+  } else {
+    log_->AddLine(Format(L"Ошибка: точка %s не записана в файл points.wpt", name));
+  }
 }
 
 bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
@@ -157,8 +177,7 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
     log_->AddLine(L"Последняя сессия: " + EventLog::FormatDate(L'.') + L" " + EventLog::FormatTime(L':', 3));
     log_->AddLine(L"");
     log_->AddLine(L"Упаковка данных в zip-архив");
-    PackTrack(*log_, path, GetTracksDir(), track_counter_);
-    log_->AddLine(L"Упаковано");
+    if (PackTrack(*log_, path, GetTracksDir(), track_counter_)) log_->AddLine(L"Упаковано");
     log_->AddLine(L"");
   }
 

@@ -23,6 +23,7 @@ bool KmlTrackFile::Begin(const std::string& path) {
   out_.close();
   out_.clear();
   platform::OpenFileStream(out_, path, std::ios::binary | std::ios::trunc);
+  failed_ = !out_.is_open();
   Write(JoinLines({"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>",
                    "<Document xmlns=\"http://earth.google.com/kml/2.0\">", "<name>Korvanta Routesmith</name>",
                    "<visibility>1</visibility>", "<Style id=\"route\"></Style>", "<Folder>",
@@ -55,7 +56,7 @@ int KmlTrackFile::PointStep(double latitude, double longitude, double speed, int
 
 void KmlTrackFile::CloseSegment() {
   Write(JoinLines({"</coordinates>", "</LineString>", "</Placemark>"}));
-  out_.flush();
+  Flush();
 }
 
 void KmlTrackFile::End() {
@@ -63,8 +64,14 @@ void KmlTrackFile::End() {
   out_.close();
 }
 
+void KmlTrackFile::Flush() {
+  out_.flush();
+  if (!out_.good()) failed_ = true;
+}
+
 void KmlTrackFile::Write(const std::string& lines) {
   if (out_.is_open()) out_ << lines;
+  if (!out_.good()) failed_ = true;
 }
 
 // Flushed at once: a crash of the program then loses no point already received.
@@ -73,5 +80,5 @@ void KmlTrackFile::WritePoint(double latitude, double longitude, double speed) {
   Write(FormatGeneral(longitude, track_text::kCoordinateDigits) + "," +
         FormatGeneral(latitude, track_text::kCoordinateDigits) + "," +
         FormatGeneral(speed, track_text::kSpeedDigits) + kLineBreak);
-  out_.flush();
+  Flush();
 }

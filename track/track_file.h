@@ -35,9 +35,15 @@ class KmlTrackFile {
   // Ends the folder and the document and closes the file.
   void End();
 
+  // True once a step could not write (the file could not be created, or the
+  // disk is full): what was written before stays in the file.
+  bool Failed() const { return failed_; }
+
  private:
   void Write(const std::string& lines);
+  void Flush();
   void WritePoint(double latitude, double longitude, double speed);
 
   std::ofstream out_;
+  bool failed_ = false;
 };

@@ -17,16 +17,18 @@ constexpr char kRecordTail[] = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777,
 
 }  // namespace
 
-void AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
+bool AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
                     double longitude) {
-  bool first = number == 0;
   std::ofstream out;
-  platform::OpenFileStream(out, path, std::ios::binary | (first ? std::ios::trunc : std::ios::app));
-  if (first) {
-    out << track_text::JoinLines(
-        {"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
+  platform::OpenFileStream(out, path, std::ios::binary | std::ios::app);
+  if (!out.is_open()) return false;
+  out.seekp(0, std::ios::end);
+  if (out.tellp() == std::streampos(0)) {
+    out << track_text::JoinLines({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
   }
   out << std::to_string(number) << ',' << platform::WideToAnsi(name) << ','
       << track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) << ','
       << track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) << kRecordTail << kLineBreak;
+  out.close();
+  return !out.fail();
 }

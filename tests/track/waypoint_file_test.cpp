@@ -34,16 +34,24 @@ TEST_F(WaypointFileTest, LaterWaypointsAppendLatitudeBeforeLongitude) {
             kHeader + "0,a,55.7512443,37.6184231" + kTail + "1,b,-43.1155,-131.885612" + kTail);
 }
 
-TEST_F(WaypointFileTest, NumberZeroReplacesAnOlderFile) {
-  AppendWaypoint(path, 0, L"old", 1, 2);
-  AppendWaypoint(path, 1, L"old", 1, 2);
-  AppendWaypoint(path, 0, L"new", 55.75, 37.6);
-  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,new,55.75,37.6" + kTail);
+// Waypoints of a track deleted as empty, or of left-over tracks not packed,
+// are in no archive yet: the next track's first waypoint continues the file.
+TEST_F(WaypointFileTest, AFileNoArchiveTookIsContinuedNotCut) {
+  EXPECT_TRUE(AppendWaypoint(path, 0, L"old", 1, 2));
+  EXPECT_TRUE(AppendWaypoint(path, 1, L"old", 1, 2));
+  EXPECT_TRUE(AppendWaypoint(path, 0, L"new", 55.75, 37.6));
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,old,1,2" + kTail + "1,old,1,2" + kTail + "0,new,55.75,37.6" + kTail);
 }
 
-TEST_F(WaypointFileTest, AppendingToAMissingFileWritesNoHeader) {
-  AppendWaypoint(path, 3, L"x", 55.75, 37.6);
-  EXPECT_EQ(ReadFileBytes(path), "3,x,55.75,37.6" + kTail);
+TEST_F(WaypointFileTest, AMissingOrEmptyFileStartsWithItsHeaderAndAFailedWriteIsReported) {
+  EXPECT_TRUE(AppendWaypoint(path, 3, L"x", 55.75, 37.6));
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "3,x,55.75,37.6" + kTail);
+  std::string empty = scratch.File("empty.wpt");
+  testing_support::WriteFileBytes(empty, "");
+  EXPECT_TRUE(AppendWaypoint(empty, 0, L"y", 55.75, 37.6));
+  EXPECT_EQ(ReadFileBytes(empty), kHeader + "0,y,55.75,37.6" + kTail);
+  // A folder where the file should be: nothing can be written there.
+  EXPECT_FALSE(AppendWaypoint(scratch.path(), 0, L"z", 55.75, 37.6));
 }
 
 TEST_F(WaypointFileTest, NamesAreWrittenInTheAnsiCodePage) {
