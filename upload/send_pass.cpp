@@ -6,6 +6,7 @@
 
 #include "platform/folders.h"
 #include "platform/program_dir.h"
+#include "platform/text.h"
 #include "upload/track_folders.h"
 #include "upload/upload_archive.h"
 
@@ -37,12 +38,16 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Mess
   int sent = 0;
   for (const std::string& archive : archives) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    if (!UploadArchive(log, target.params, target.service, archive, target.timeouts)) {
+    int code = kNoAnswerCode;
+    if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code)) {
+      log.SetLine(progress_row, SentOf(++sent, total));
+      MoveToSended(log, archive, target.params.track_folder);
+    } else if (RefusesArchiveItself(code)) {
+      log.AddLine(L"Архив " + platform::Utf8ToWide(ArchiveFileName(archive)) + L" не принят и остаётся в очереди");
+    } else {
       log.AddLine(L"Произошла ошибка при отправке данных");
       return;
     }
-    log.SetLine(progress_row, SentOf(++sent, total));
-    MoveToSended(archive, target.params.track_folder);
     Pump(pump);
     if (keep_sending && !keep_sending()) return;
   }

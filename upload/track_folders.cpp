@@ -1,5 +1,6 @@
 #include "upload/track_folders.h"
 
+#include <cctype>
 #include <cwchar>
 
 #include "platform/folders.h"
@@ -7,6 +8,7 @@
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "track/track_check.h"
+#include "zip/zip_check.h"
 #include "zip/zip_writer.h"
 
 namespace {
@@ -14,6 +16,42 @@ namespace {
 constexpr char kSep = platform::kPathSeparatorA;
 
 std::string ToSendDir(const std::string& tracks_dir) { return tracks_dir + "ToSend" + kSep; }
+
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
+
+// The next free trackN.zip in a folder.
+std::string NextArchiveIn(const std::string& folder) {
+  int number = NextFileNumber(folder, std::string(1, kSep) + "*.zip");
+  return folder + kSep + "track" + std::to_string(number) + ".zip";
+}
+
+bool IsReservedName(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const char* reserved : {"CON", "PRN", "AUX", "NUL"}) {
+    if (base == reserved) return true;
+  }
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
+// Archives an interrupted packing left behind, and queued archives that are
+// not whole (an older version's, or damaged), would be refused by the service
+// and hold up the queue.
+void ClearBrokenArchives(EventLog& log, const std::string& tracks_dir) {
+  std::string to_send = ToSendDir(tracks_dir);
+  for (const std::string& name : platform::FindFiles(to_send + "*.part")) platform::RemoveFile(to_send + name);
+  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
+    if (IsCompleteZip(ReadWholeFile(to_send + name))) continue;
+    std::string damaged = tracks_dir + "Damaged";
+    platform::CreateFolder(damaged);
+    if (platform::MoveFileNoReplace(to_send + name, NextArchiveIn(damaged))) {
+      log.AddLine(L"Архив " + Wide(name) + L" повреждён и перемещён в папку Damaged");
+    }
+  }
+}
 
 std::string SendedDir(const std::string& tracks_dir, const std::string& track_name) {
   std::string folder = tracks_dir + "Sended";
@@ -59,17 +97,18 @@ int NextFileNumber(const std::string& folder, const std::string& mask) {
 
 bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter) {
   std::string archive = ToSendDir(tracks_dir) + "track" + std::to_string(counter) + ".zip";
+  std::string partial = ToSendDir(tracks_dir) + "track" + std::to_string(counter) + ".part";
   std::string waypoints = tracks_dir + "points.wpt";
   bool with_waypoints = platform::FileExists(waypoints);
 
   bool complete = false;
   CZipWriter zip;
-  if (zip.Create(platform::Utf8ToWide(archive)) == ZipResult::kOk) {
+  if (zip.Create(platform::Utf8ToWide(partial)) == ZipResult::kOk) {
     bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
-    complete = zip.Close() == ZipResult::kOk && added;
+    complete = zip.Close() == ZipResult::kOk && added && platform::MoveFileNoReplace(partial, archive);
   }
   if (!complete) {
-    platform::RemoveFile(archive);
+    platform::RemoveFile(partial);
     log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::Utf8ToWide(kml_path));
     return false;
   }
@@ -91,23 +130,47 @@ void PackLeftoverTracks(EventLog& log, int& counter) {
   }
 }
 
-bool MoveToSended(const std::string& archive_path, const std::string& track_name) {
-  std::string folder = SendedDir(GetTracksDir(), track_name);
+bool MoveToSended(EventLog& log, const std::string& archive_path, const std::string& track_name) {
+  std::string tracks_dir = GetTracksDir();
+  std::string folder = SendedDir(tracks_dir, track_name);
   platform::CreateFolderTree(folder);
-  int number = NextFileNumber(folder, std::string(1, kSep) + "*.zip");
-  std::string destination = folder + kSep + "track" + std::to_string(number) + ".zip";
-  return platform::MoveFileNoReplace(archive_path, destination);
+  if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(folder))) return true;
+  std::wstring name = Wide(FileName(archive_path));
+  std::string sended = tracks_dir + "Sended";
+  if (folder != sended) {
+    platform::CreateFolder(sended);
+    if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(sended))) {
+      log.AddLine(L"Папка " + Wide(folder) + L" недоступна: архив " + name + L" перемещён в папку Sended");
+      return true;
+    }
+  }
+  // The service has the archive: whatever happens, no later pass may send it again.
+  if (platform::MoveFileNoReplace(archive_path, archive_path + ".sent")) {
+    log.AddLine(L"Папка Sended недоступна: архив " + name + L" отправлен и помечен как " + name + L".sent");
+  } else if (platform::RemoveFile(archive_path)) {
+    log.AddLine(L"Папка Sended недоступна: отправленный архив " + name + L" удалён из очереди");
+  }
+  return false;
 }
 
 std::string SafeFolderName(const std::string& track_name) {
+  // Well within the file system's 255 bytes a name, and short enough for the
+  // whole path to stay usable; cut where a character begins.
+  constexpr size_t kMostBytes = 80;
   std::string safe = track_name;
+  if (safe.size() > kMostBytes) {
+    size_t cut = kMostBytes;
+    while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80) --cut;
+    safe.resize(cut);
+  }
   for (char& c : safe) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos) c = '_';
   }
-  // ".." would climb out of Sended; a trailing dot or space is dropped by Windows.
+  // ".." would climb out of Sended; trailing dots and spaces are dropped by Windows.
   for (size_t at = safe.find(".."); at != std::string::npos; at = safe.find("..", at)) safe.replace(at, 2, "__");
-  if (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.back() = '_';
+  for (size_t at = safe.size(); at > 0 && (safe[at - 1] == '.' || safe[at - 1] == ' '); --at) safe[at - 1] = '_';
+  if (IsReservedName(safe)) safe.insert(0, "_");
   return safe;
 }
 
@@ -116,6 +179,7 @@ int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesN
   platform::CreateFolder(dir);
   platform::CreateFolder(dir + "ToSend");
   platform::CreateFolderTree(SendedDir(dir, track_name));
+  ClearBrokenArchives(log, dir);
 
   int kml = NextFileNumber(dir, std::string(1, kSep) + "*.kml");
   int zip = NextFileNumber(dir, "ToSend" + std::string(1, kSep) + "*.zip");

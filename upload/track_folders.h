@@ -19,10 +19,12 @@ std::string GetTracksDir();
 int NextFileNumber(const std::string& folder, const std::string& mask);
 
 // Packs the track file with points.wpt, when there is one, into
-// ToSend/track<counter>.zip as "track.kml" and "points.wpt". The track and
-// the waypoints are removed only once the archive is complete; otherwise they
-// stay, the half-made archive goes, an error line is logged and false is
-// returned.
+// ToSend/track<counter>.zip as "track.kml" and "points.wpt". The archive is
+// written as track<counter>.part and takes its queue name only when complete,
+// so an interrupted packing never leaves a broken archive in the queue. The
+// track and the waypoints are removed only once the archive is complete;
+// otherwise they stay, the half-made archive goes, an error line is logged
+// and false is returned.
 bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter);
 
 // Packs every track file left in Tracks, or deletes it when it holds no
@@ -31,16 +33,23 @@ void PackLeftoverTracks(EventLog& log, int& counter);
 
 // Moves an accepted archive into Sended/<track name> under that folder's
 // next free number; the track name is UTF-8 (UploadParams::track_folder), not
-// the ANSI text of the upload. False when the move failed (the archive then
-// stays).
-bool MoveToSended(const std::string& archive_path, const std::string& track_name);
+// the ANSI text of the upload. When that fails it goes into Sended itself,
+// and failing that it is renamed in place to <name>.sent (deleted when even
+// that fails), each step logged: an accepted archive never stays queued to
+// be uploaded again. False when it did not reach a Sended folder.
+bool MoveToSended(EventLog& log, const std::string& archive_path, const std::string& track_name);
 
-// The track name as a folder name: characters a folder name cannot hold and
-// ".." become "_"; an empty name stays empty (archives go into Sended).
+// The track name (UTF-8) as a folder name: characters a folder name cannot
+// hold and ".." become "_", trailing dots and spaces too, a name Windows
+// reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension) gets a
+// leading "_", and the name is cut to at most 80 bytes where a character
+// begins; an empty name stays empty (archives go into Sended).
 std::string SafeFolderName(const std::string& track_name);
 
-// Creates the folders, returns the track counter to start from (above every
-// track file and waiting archive) and, when track files are left over from
-// an earlier run, asks whether to pack them.
+// Creates the folders, removes archives an interrupted packing left half
+// made, moves a queued archive that is not a whole ZIP to Tracks/Damaged
+// (logged), returns the track counter to start from (above every track file
+// and waiting archive) and, when track files are left over from an earlier
+// run, asks whether to pack them.
 using YesNoQuestion = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
 int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesNoQuestion& ask);

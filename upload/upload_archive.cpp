@@ -75,7 +75,8 @@ bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* 
 }
 
 bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
-                   const std::string& archive_path, const platform::SocketTimeouts& timeouts) {
+                   const std::string& archive_path, const platform::SocketTimeouts& timeouts, int* answer_code) {
+  if (answer_code) *answer_code = kNoAnswerCode;
   platform::NetSession session;
   if (!session.started()) {
     log.AddLine(L"Невозможно инициализировать сокет");
@@ -118,6 +119,7 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
     return false;
   }
   int code = ParseAnswerCode(AnswerBody(answer));
+  if (answer_code) *answer_code = code;
   log.AddLine(L"Статус отправки:");
   log.AddLine(AnswerMessage(code));
   return code == kAnswerAccepted;

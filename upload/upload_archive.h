@@ -20,5 +20,8 @@ bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* 
 // service answered 1000; an answer whose status is not a success fails with
 // its status line in the log. Blocks for the whole exchange, at most as long
 // as the time-outs say. The archive is not changed.
+// The service's answer code goes to *answer_code when asked for
+// (kNoAnswerCode when none was read).
 bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
-                   const std::string& archive_path, const platform::SocketTimeouts& timeouts = {});
+                   const std::string& archive_path, const platform::SocketTimeouts& timeouts = {},
+                   int* answer_code = nullptr);

@@ -82,3 +82,8 @@ std::wstring AnswerMessage(int code);
 
 // The code of an accepted archive.
 inline constexpr int kAnswerAccepted = 1000;
+
+// True for the codes that refuse one archive for what it is (its name, a
+// failed upload of it, no coordinates in it, its size), not the user or the
+// connection: the archive waits for a later pass and the others still go.
+inline bool RefusesArchiveItself(int code) { return code >= 1002 && code <= 1005; }

@@ -7,6 +7,7 @@
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
 #include "tests/upload/pilot_account.h"
+#include "platform/text.h"
 #include "tests/upload/service_standin.h"
 #include "upload/send_pass.h"
 
@@ -15,7 +16,9 @@ using testing_support::MakeZip;
 
 namespace {
 
-TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
+// An archive the service refuses for itself (here: no track in it) waits for
+// a later pass while the others still go; a refused password ends the pass.
+TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   testing_support::ServiceStandin service(
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());
@@ -47,12 +50,45 @@ TEST(SendAllArchives, StopsAtTheFirstRefusalAndKeepsTheRest) {
   ASSERT_GE(text.size(), 4u);
   EXPECT_EQ(text[0], L"Отправка данных на сервер");
   EXPECT_EQ(text[1], L"Архивов к отправке 3 ");
-  EXPECT_EQ(text[2], L"Отправлено 1 из 3");
-  EXPECT_EQ(text.back(), L"Произошла ошибка при отправке данных");
+  EXPECT_EQ(text[2], L"Отправлено 2 из 3");
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"), 1);
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Произошла ошибка при отправке данных"), 0);
   EXPECT_TRUE(fs::exists(dir.File("Tracks/Sended/Morning/track0.zip")));
-  EXPECT_FALSE(fs::exists(to_send + order[0]));
-  EXPECT_TRUE(fs::exists(to_send + order[1]));
-  EXPECT_TRUE(fs::exists(to_send + order[2]));
+  EXPECT_TRUE(fs::exists(dir.File("Tracks/Sended/Morning/track1.zip")));
+  EXPECT_EQ(platform::FindFiles(to_send + "*.zip"), std::vector<std::string>{order[1]});
+
+  // A refused password is no fault of the archive: the pass ends there.
+  ASSERT_TRUE(MakeZip(to_send + "track4.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  record.password = L"wrong";
+  logger.SetSettings(record);
+  lines.Clear();
+  logger.SendAllArchives();
+  EXPECT_EQ(lines.Lines().back(), L"Произошла ошибка при отправке данных");
+  EXPECT_EQ(platform::FindFiles(to_send + "*.zip").size(), 2u);
+}
+
+// With Sended unusable, an accepted archive is marked in place: a second and
+// third pass upload nothing again.
+TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
+  testing_support::ServiceStandin service(
+      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
+  ASSERT_TRUE(service.running());
+  testing_support::ScratchDir dir;
+  testing_support::ProgramFolderGuard program_folder(dir.path());
+  std::string to_send = dir.File("Tracks/ToSend/");
+  fs::create_directories(to_send);
+  ASSERT_TRUE(MakeZip(to_send + "track1.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  testing_support::WriteFileBytes(dir.File("Tracks/Sended"), "a file where the folder should be");
+  LineList lines;
+  EventLog log(&lines);
+  UploadTarget target;
+  target.params = testing_support::PilotParams();
+  target.service = service.address();
+  SendPassRunner runner;
+  for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr, nullptr);
+  EXPECT_TRUE(fs::exists(service.StoredUpload(1, "")));
+  EXPECT_FALSE(fs::exists(service.StoredUpload(2, "")));
+  EXPECT_TRUE(fs::exists(to_send + "track1.zip.sent"));
 }
 
 // A click on "Отправить треки" dispatched by the pass's own message pump asks

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/folders.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -19,6 +21,8 @@ const char kTrack[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<Document>\r\n<Folder>\r\n<Placemark>\r\n<LineString>\r\n"
     "<coordinates>37.6184231,55.7512443,22.4\r\n</coordinates>\r\n</LineString>\r\n</Placemark>\r\n"
     "</Folder>\r\n</Document>\r\n";
+// The smallest whole ZIP archive: an end record and no entry.
+const std::string kEmptyZip("PK\x05\x06" + std::string(18, '\0'));
 const char kEmptyTrack[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<Document>\r\n</Document>\r\n";
 
 // A program folder with a Tracks folder, and the answers the prompt gets.
@@ -68,7 +72,7 @@ TEST_F(TracksFolder, EmptyFolderStartsAtZeroWithoutAsking) {
 
 TEST_F(TracksFolder, LeftoverTrackIsPackedAboveTheWaitingArchives) {
   WriteFileBytes(Path("track3.kml"), kTrack);
-  WriteFileBytes(Path("ToSend/track7.zip"), "x");
+  WriteFileBytes(Path("ToSend/track7.zip"), kEmptyZip);
   EXPECT_EQ(Prepare(true), 9);
   EXPECT_EQ(asked_, L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
   EXPECT_FALSE(fs::exists(Path("track3.kml")));
@@ -79,7 +83,7 @@ TEST_F(TracksFolder, NoKeepsTheLeftoversAndNumbersAboveThem) {
   WriteFileBytes(Path("track3.kml"), kTrack);
   EXPECT_EQ(Prepare(false), 4);
   EXPECT_TRUE(fs::exists(Path("track3.kml")));
-  WriteFileBytes(Path("ToSend/track7.zip"), "x");
+  WriteFileBytes(Path("ToSend/track7.zip"), kEmptyZip);
   // Only a waiting archive: its number counts, and nobody is asked.
   fs::remove(Path("track3.kml"));
   asked_.clear();
@@ -125,21 +129,56 @@ TEST_F(TracksFolder, FailedPackingKeepsTheTrackAndSaysSo) {
   EXPECT_EQ(Entry("ToSend/track5.zip", "track.kml"), kTrack);
 }
 
+// Killed while packing, or made by an older version: a queued archive that is
+// not whole would be refused and hold up the queue; its track is still there.
+TEST_F(TracksFolder, BrokenArchivesLeaveTheQueueAtStart) {
+  WriteFileBytes(Path("ToSend/track2.part"), "PK\x03\x04 half an archive");
+  WriteFileBytes(Path("ToSend/track3.zip"), "PK\x03\x04 cut short");
+  WriteFileBytes(Path("ToSend/track4.zip"), kEmptyZip);
+  WriteFileBytes(Path("track2.kml"), kTrack);
+  EXPECT_EQ(Prepare(true), 6);  // the leftover takes 5, above the whole archive
+  EXPECT_FALSE(fs::exists(Path("ToSend/track2.part")));
+  EXPECT_FALSE(fs::exists(Path("ToSend/track3.zip")));
+  EXPECT_EQ(ReadFileBytes(Path("Damaged/track0.zip")), "PK\x03\x04 cut short");
+  EXPECT_EQ(ReadFileBytes(Path("ToSend/track4.zip")), kEmptyZip);
+  EXPECT_EQ(Entry("ToSend/track5.zip", "track.kml"), kTrack);  // the leftover packed again, whole
+  std::vector<std::wstring> text = lines_.Lines();
+  EXPECT_NE(std::find(text.begin(), text.end(), L"Архив track3.zip повреждён и перемещён в папку Damaged"), text.end());
+  EXPECT_EQ(platform::FindFiles(Path("ToSend/") + "*.part").size(), 0u);
+}
+
+// The service has an accepted archive: when its folder cannot take it, it
+// goes to Sended itself, and failing that it is marked, never left queued.
+TEST_F(TracksFolder, AnAcceptedArchiveAlwaysLeavesTheQueue) {
+  fs::create_directories(Path("Sended"));
+  WriteFileBytes(Path("Sended/demo"), "a file where the folder should be");
+  WriteFileBytes(Path("ToSend/track1.zip"), "one");
+  EXPECT_TRUE(MoveToSended(log_, Path("ToSend/track1.zip"), "demo"));
+  EXPECT_EQ(ReadFileBytes(Path("Sended/track0.zip")), "one");
+  fs::remove_all(Path("Sended"));
+  WriteFileBytes(Path("Sended"), "a file where the folder should be");
+  WriteFileBytes(Path("ToSend/track2.zip"), "two");
+  EXPECT_FALSE(MoveToSended(log_, Path("ToSend/track2.zip"), "demo"));
+  EXPECT_EQ(ReadFileBytes(Path("ToSend/track2.zip.sent")), "two");
+  EXPECT_TRUE(platform::FindFiles(Path("ToSend/") + "*.zip").empty());
+  EXPECT_EQ(lines_.Count(), 2) << testing::PrintToString(lines_.Lines());  // one line for each fallback
+}
+
 TEST_F(TracksFolder, SentArchivesTakeTheirFolderNumbering) {
   fs::create_directories(Path("Sended/demo"));
   WriteFileBytes(Path("ToSend/track7.zip"), "seven");
-  ASSERT_TRUE(MoveToSended(Path("ToSend/track7.zip"), "demo"));
+  ASSERT_TRUE(MoveToSended(log_, Path("ToSend/track7.zip"), "demo"));
   EXPECT_EQ(ReadFileBytes(Path("Sended/demo/track0.zip")), "seven");
   WriteFileBytes(Path("Sended/demo/track5.zip"), "five");
   WriteFileBytes(Path("ToSend/track8.zip"), "eight");
-  ASSERT_TRUE(MoveToSended(Path("ToSend/track8.zip"), "demo"));
+  ASSERT_TRUE(MoveToSended(log_, Path("ToSend/track8.zip"), "demo"));
   EXPECT_EQ(ReadFileBytes(Path("Sended/demo/track6.zip")), "eight");
   // An empty name files straight into Sended; a name cannot climb out of it.
   WriteFileBytes(Path("ToSend/track9.zip"), "nine");
-  ASSERT_TRUE(MoveToSended(Path("ToSend/track9.zip"), ""));
+  ASSERT_TRUE(MoveToSended(log_, Path("ToSend/track9.zip"), ""));
   EXPECT_EQ(ReadFileBytes(Path("Sended/track0.zip")), "nine");
   WriteFileBytes(Path("ToSend/track10.zip"), "ten");
-  ASSERT_TRUE(MoveToSended(Path("ToSend/track10.zip"), "../../x"));
+  ASSERT_TRUE(MoveToSended(log_, Path("ToSend/track10.zip"), "../../x"));
   EXPECT_EQ(ReadFileBytes(Path("Sended/______x/track0.zip")), "ten");
 }
 
@@ -149,6 +188,18 @@ TEST(SafeFolderName, ReplacesWhatAFolderNameCannotHold) {
   EXPECT_EQ(SafeFolderName(".."), "__");
   EXPECT_EQ(SafeFolderName("end."), "end_");
   EXPECT_EQ(SafeFolderName(""), "");
+  // Names Windows reserves, with or without an extension, and trailing dots and spaces.
+  for (const char* reserved : {"CON", "nul", "Com1", "LPT9", "aux.txt"}) {
+    EXPECT_EQ(SafeFolderName(reserved), std::string("_") + reserved);
+  }
+  EXPECT_EQ(SafeFolderName("PRN. "), "PRN__");  // no longer the device once its end is kept
+  EXPECT_EQ(SafeFolderName("COM10"), "COM10");
+  EXPECT_EQ(SafeFolderName("Поход . ."), "Поход____");
+  // A long name is cut to 80 bytes where a character begins (Cyrillic takes two).
+  std::string long_name;
+  for (int i = 0; i < 150; ++i) long_name += "я";
+  EXPECT_EQ(SafeFolderName(long_name), long_name.substr(0, 80));
+  EXPECT_EQ(SafeFolderName("a" + long_name).size(), 79u);
 }
 
 }  // namespace
