@@ -79,18 +79,18 @@ int AlignedStart(int start, int cell, int size, unsigned align_bits, unsigned fa
 PaneItem::PaneItem(std::shared_ptr<LayoutControl> control, unsigned mode, LayoutSize size, LayoutSize min_size)
     : PaneBase(mode), control_(std::move(control)), size_(size), min_size_(min_size) {}
 
-int PaneItem::WantedIn(bool vertical, int parent) const {
+int PaneItem::Wanted(bool vertical, int parent) const {
   if (Fixed(vertical)) return SizeOf(vertical);
   if (Percent(vertical)) return parent * SizeOf(vertical) / 100;
   return -1;
 }
 
-int PaneItem::MinIn(bool vertical) const {
+int PaneItem::Min(bool vertical) const {
   if (Fixed(vertical)) return SizeOf(vertical);
   return std::max(vertical ? min_size_.cy : min_size_.cx, kSmallestGreedy);
 }
 
-int PaneItem::MaxIn(bool vertical) const { return Fixed(vertical) ? SizeOf(vertical) : -1; }
+int PaneItem::Max(bool vertical) const { return Fixed(vertical) ? SizeOf(vertical) : -1; }
 
 void PaneItem::MoveTo(const LayoutRect& cell) {
   if (!control_) return;
@@ -120,8 +120,8 @@ std::shared_ptr<Pane> Pane::Add(std::shared_ptr<PaneBase> element) {
   return shared_from_this();
 }
 
-int Pane::WantedIn(bool vertical, int parent) const {
-  if (Fixed(vertical)) return PaneBase::Min(vertical);
+int Pane::Wanted(bool vertical, int parent) const {
+  if (Fixed(vertical)) return Min(vertical);
   if (Percent(vertical)) return parent * secondary_ / 100;
   return -1;
 }
@@ -146,17 +146,17 @@ int Pane::LargestAcross(bool maximums) const {
   return largest + 2 * end_border_;
 }
 
-int Pane::MinIn(bool vertical) const {
+int Pane::Min(bool vertical) const {
   if (vertical == vertical_) return SumAlong(false);
   if (Fixed(vertical) && secondary_ > 0) return secondary_;
   return LargestAcross(false);
 }
 
 // A fixed pane is as large as its minimum; otherwise it is bounded only when all its items are.
-int Pane::MaxIn(bool vertical) const {
-  if (Fixed(vertical)) return MinIn(vertical);
+int Pane::Max(bool vertical) const {
+  if (Fixed(vertical)) return Pane::Min(vertical);
   int maximum = vertical == vertical_ ? SumAlong(true) : LargestAcross(true);
-  return maximum < 0 ? -1 : std::max(maximum, MinIn(vertical));
+  return maximum < 0 ? -1 : std::max(maximum, Pane::Min(vertical));
 }
 
 std::vector<int> Pane::PrimarySizes(int extent) const {
@@ -227,11 +227,11 @@ PaneCtrl::PaneCtrl(std::shared_ptr<LayoutControl> frame, Orientation orientation
                    int end_border, int top_inset, int secondary)
     : Pane(orientation, mode, spacing, end_border, secondary), frame_(std::move(frame)), top_inset_(top_inset) {}
 
-int PaneCtrl::MinHeight() const { return Pane::MinHeight() + top_inset_; }
+int PaneCtrl::Min(bool vertical) const { return Pane::Min(vertical) + (vertical ? top_inset_ : 0); }
 
-int PaneCtrl::MaxHeight() const {
-  int maximum = Pane::MaxHeight();
-  return maximum < 0 ? -1 : maximum + top_inset_;
+int PaneCtrl::Max(bool vertical) const {
+  int maximum = Pane::Max(vertical);
+  return maximum < 0 || !vertical ? maximum : maximum + top_inset_;
 }
 
 void PaneCtrl::MoveTo(const LayoutRect& cell) {

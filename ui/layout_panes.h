@@ -61,20 +61,20 @@ class PaneBase {
  public:
   explicit PaneBase(unsigned mode) : mode_(mode) {}
   virtual ~PaneBase() = default;
-  virtual int WantedWidth(int parent_width) const = 0;
-  virtual int WantedHeight(int parent_height) const = 0;
-  virtual int MinWidth() const = 0;
-  virtual int MaxWidth() const = 0;
-  virtual int MinHeight() const = 0;
-  virtual int MaxHeight() const = 0;
+  // Sizes by direction: vertical picks the height.
+  virtual int Wanted(bool vertical, int parent) const = 0;
+  virtual int Min(bool vertical) const = 0;
+  virtual int Max(bool vertical) const = 0;
   // Places the element (and what it holds) in the cell.
   virtual void MoveTo(const LayoutRect& cell) = 0;
 
   unsigned mode() const { return mode_; }
-  // The same, by direction: vertical picks the height.
-  int Wanted(bool vertical, int parent) const { return vertical ? WantedHeight(parent) : WantedWidth(parent); }
-  int Min(bool vertical) const { return vertical ? MinHeight() : MinWidth(); }
-  int Max(bool vertical) const { return vertical ? MaxHeight() : MaxWidth(); }
+  int WantedWidth(int parent_width) const { return Wanted(false, parent_width); }
+  int WantedHeight(int parent_height) const { return Wanted(true, parent_height); }
+  int MinWidth() const { return Min(false); }
+  int MaxWidth() const { return Max(false); }
+  int MinHeight() const { return Min(true); }
+  int MaxHeight() const { return Max(true); }
 
  protected:
   bool Fixed(bool vertical) const { return mode_ & (vertical ? kFixedHeight : kFixedWidth); }
@@ -89,18 +89,12 @@ class PaneBase {
 class PaneItem : public PaneBase {
  public:
   PaneItem(std::shared_ptr<LayoutControl> control, unsigned mode, LayoutSize size, LayoutSize min_size);
-  int WantedWidth(int parent_width) const override { return WantedIn(false, parent_width); }
-  int WantedHeight(int parent_height) const override { return WantedIn(true, parent_height); }
-  int MinWidth() const override { return MinIn(false); }
-  int MaxWidth() const override { return MaxIn(false); }
-  int MinHeight() const override { return MinIn(true); }
-  int MaxHeight() const override { return MaxIn(true); }
+  int Wanted(bool vertical, int parent) const override;
+  int Min(bool vertical) const override;
+  int Max(bool vertical) const override;
   void MoveTo(const LayoutRect& cell) override;
 
  private:
-  int WantedIn(bool vertical, int parent) const;
-  int MinIn(bool vertical) const;
-  int MaxIn(bool vertical) const;
   int SizeOf(bool vertical) const { return vertical ? size_.cy : size_.cx; }
 
   std::shared_ptr<LayoutControl> control_;
@@ -118,12 +112,9 @@ class Pane : public PaneBase, public std::enable_shared_from_this<Pane> {
   // Appends the element and returns this pane, so that appends chain.
   std::shared_ptr<Pane> Add(std::shared_ptr<PaneBase> element);
 
-  int WantedWidth(int parent_width) const override { return WantedIn(false, parent_width); }
-  int WantedHeight(int parent_height) const override { return WantedIn(true, parent_height); }
-  int MinWidth() const override { return MinIn(false); }
-  int MaxWidth() const override { return MaxIn(false); }
-  int MinHeight() const override { return MinIn(true); }
-  int MaxHeight() const override { return MaxIn(true); }
+  int Wanted(bool vertical, int parent) const override;
+  int Min(bool vertical) const override;
+  int Max(bool vertical) const override;
   void MoveTo(const LayoutRect& cell) override;
 
   // The primary sizes the items get in a pane extent of this many pixels.
@@ -132,9 +123,6 @@ class Pane : public PaneBase, public std::enable_shared_from_this<Pane> {
   bool vertical() const { return vertical_; }
 
  protected:
-  int WantedIn(bool vertical, int parent) const;
-  int MinIn(bool vertical) const;
-  int MaxIn(bool vertical) const;
 
  private:
   int SumAlong(bool maximums) const;
@@ -152,8 +140,8 @@ class PaneCtrl : public Pane {
  public:
   PaneCtrl(std::shared_ptr<LayoutControl> frame, Orientation orientation, unsigned mode, int spacing,
            int end_border, int top_inset, int secondary);
-  int MinHeight() const override;
-  int MaxHeight() const override;
+  int Min(bool vertical) const override;
+  int Max(bool vertical) const override;
   void MoveTo(const LayoutRect& cell) override;
 
  private:
