@@ -16,19 +16,37 @@ using testing_support::MakeZip;
 
 namespace {
 
+// ToSend in the folder, holding track1.zip to track<count>.zip with a few
+// points each; its path with the trailing separator.
+std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count) {
+  std::string to_send = dir.File("Tracks/ToSend/");
+  fs::create_directories(to_send);
+  for (int i = 1; i <= count; ++i) {
+    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml", testing_support::KmlWithPoints(5));
+  }
+  return to_send;
+}
+
+// The stand-in with the test account, and a program folder whose queue holds
+// that many tracks.
+struct QueueAtTheStandin {
+  explicit QueueAtTheStandin(int tracks) : to_send(QueueOfTracks(dir, tracks)) {}
+  testing_support::ServiceStandin service{
+      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword}};
+  testing_support::ScratchDir dir;
+  testing_support::ProgramFolderGuard program_folder{dir.path()};
+  std::string to_send;
+};
+
 // An archive the service refuses for itself (here: no track in it) waits for
 // a later pass while the others still go; a refused password ends the pass.
 TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
-  testing_support::ServiceStandin service(
-      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
-  ASSERT_TRUE(service.running());
-  testing_support::ScratchDir dir;
-  testing_support::ProgramFolderGuard program_folder(dir.path());
-  std::string to_send = dir.File("Tracks/ToSend/");
-  fs::create_directories(to_send);
-  for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
-    ASSERT_TRUE(MakeZip(to_send + name, "track.kml", testing_support::KmlWithPoints(5)));
-  }
+  QueueAtTheStandin queue(3);
+  ASSERT_TRUE(queue.service.running());
+  testing_support::ScratchDir& dir = queue.dir;
+  testing_support::ServiceStandin& service = queue.service;
+  const std::string& to_send = queue.to_send;
+  ASSERT_EQ(platform::FindFiles(to_send + "*.zip").size(), 3u);
   // The pass goes in the folder's own order: the second it meets holds no track.
   std::vector<std::string> order = platform::FindFiles(to_send + "*.zip");
   ASSERT_EQ(order.size(), 3u);
@@ -70,14 +88,12 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
 // With Sended unusable, an accepted archive is marked in place: a second and
 // third pass upload nothing again.
 TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
-  testing_support::ServiceStandin service(
-      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
-  ASSERT_TRUE(service.running());
-  testing_support::ScratchDir dir;
-  testing_support::ProgramFolderGuard program_folder(dir.path());
-  std::string to_send = dir.File("Tracks/ToSend/");
-  fs::create_directories(to_send);
-  ASSERT_TRUE(MakeZip(to_send + "track1.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  QueueAtTheStandin queue(1);
+  ASSERT_TRUE(queue.service.running());
+  testing_support::ScratchDir& dir = queue.dir;
+  testing_support::ServiceStandin& service = queue.service;
+  const std::string& to_send = queue.to_send;
+  ASSERT_TRUE(fs::exists(to_send + "track1.zip"));
   testing_support::WriteFileBytes(dir.File("Tracks/Sended"), "a file where the folder should be");
   LineList lines;
   EventLog log(&lines);
@@ -97,9 +113,8 @@ TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
 TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
   testing_support::ScratchDir dir;
   testing_support::ProgramFolderGuard program_folder(dir.path());
-  std::string to_send = dir.File("Tracks/ToSend/");
-  fs::create_directories(to_send);
-  ASSERT_TRUE(MakeZip(to_send + "track1.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  std::string to_send = QueueOfTracks(dir, 1);
+  ASSERT_TRUE(fs::exists(to_send + "track1.zip"));
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
@@ -126,16 +141,12 @@ TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
 // Stopping, or closing the window, ends a pass once the archive in hand is
 // done; the rest wait in ToSend for the next pass.
 TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
-  testing_support::ServiceStandin service(
-      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
-  ASSERT_TRUE(service.running());
-  testing_support::ScratchDir dir;
-  testing_support::ProgramFolderGuard program_folder(dir.path());
-  std::string to_send = dir.File("Tracks/ToSend/");
-  fs::create_directories(to_send);
-  for (const char* name : {"track1.zip", "track2.zip", "track3.zip"}) {
-    ASSERT_TRUE(MakeZip(to_send + name, "track.kml", testing_support::KmlWithPoints(5)));
-  }
+  QueueAtTheStandin queue(3);
+  ASSERT_TRUE(queue.service.running());
+  testing_support::ScratchDir& dir = queue.dir;
+  testing_support::ServiceStandin& service = queue.service;
+  const std::string& to_send = queue.to_send;
+  ASSERT_EQ(platform::FindFiles(to_send + "*.zip").size(), 3u);
   LineList lines;
   EventLog log(&lines);
   UploadTarget target;
