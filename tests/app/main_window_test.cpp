@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -435,6 +436,28 @@ TEST_F(MainWindowTest, SecondInstanceHandsOverToTheFirst) {
   EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(hwnd()) != FALSE; }));
 }
 
+TEST_F(MainWindowTest, SystemMenuShowsTheAboutBox) {
+  Open();
+  wchar_t text[64] = {};
+  GetMenuStringW(GetSystemMenu(hwnd(), FALSE), IDM_ABOUTBOX, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"&About Rovelog...");
+  BoxAnswerer answerer(hwnd(), IDOK);
+  SendMessageW(hwnd(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  SeenBox box = answerer.Result(hwnd());
+  EXPECT_EQ(box.caption, L"About Rovelog");
+  EXPECT_TRUE(IsWindowVisible(hwnd()));
+}
+
+TEST_F(MainWindowTest, FailedUpdateCheckHasABoxOfItsOwn) {
+  // Nothing listens on port 1: the check fails at once.
+  WriteIni({{L"Server", L"127.0.0.1:1"}});
+  Open();
+  SeenBox box = ClickAndAnswer(IDC_UPDATE);
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(box.caption, L"Не удалось проверить обновление");
+  EXPECT_NE(box.text.find(L"Код ошибки"), std::wstring::npos) << platform::WideToUtf8(box.text);
+}
+
 // The run adds COM10, COM7 (with a device name far past 40 characters) and
 // COM3 after Wine's own COM1.
 TEST_F(MainWindowTest, PortListHasEveryPortAndSelectsTheSavedOneExactly) {
@@ -514,6 +537,27 @@ TEST_F(MainWindowTest, SendTimerEndsTheTrack) {
   EXPECT_TRUE(PumpUntil([&] { return HasLineStarting(Log(), L"Упаковано"); }));
   EXPECT_TRUE(window_->running());
   EXPECT_TRUE(KillTimer(hwnd(), 1)) << "no send timer";
+}
+
+// The files of the program folder with the extension, anywhere below it.
+int CountFiles(const std::string& folder, const std::string& extension) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    count += entry.path().extension() == extension;
+  }
+  return count;
+}
+
+TEST_F(MainWindowTest, ClosingWhileRecordingPacksTheTrackFirst) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  StartRecording({{L"ByHands", L"True"}});
+  ASSERT_EQ(CountFiles(folder_.path(), ".zip"), 0);
+  HWND window = hwnd();
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  // The track thread ended, checked and packed the track before the close returned.
+  EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
 }
 
 TEST_F(MainWindowTest, NamedPointNeedsAName) {
