@@ -105,6 +105,10 @@ class MainWindowTest : public ::testing::Test {
     return text;
   }
   std::vector<std::wstring> Log() const { return ListViewLines(Item(IDC_LOG_LIST)); }
+  void Minimise() {
+    SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+  }
   void SendState(int state) {
     PostMessageW(hwnd(), CRovelogDlg::kStateMessage, 0, state);
     Pump();
@@ -329,20 +333,25 @@ TEST_F(MainWindowTest, SaveIntoAFileThatCannotBeWrittenShowsTheErrorBox) {
   EXPECT_EQ(Text(IDC_LOGIN), L"old");
 }
 
-bool TrayIconPresent(HWND window) {
+// NIM_MODIFY succeeds only for an icon the tray has.
+bool TrayIcon(HWND window, DWORD message) {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
   data.hWnd = window;
-  data.uID = 0;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+  return Shell_NotifyIconW(message, &data) != FALSE;
 }
+bool TrayIconPresent(HWND window) { return TrayIcon(window, NIM_MODIFY); }
 
 TEST_F(MainWindowTest, MinimiseGoesToTheTrayAndLeftClickRestores) {
   Open();
   EXPECT_FALSE(TrayIconPresent(hwnd()));
-  SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  Pump();
+  Minimise();
   EXPECT_FALSE(IsWindowVisible(hwnd()));
+  EXPECT_TRUE(TrayIconPresent(hwnd()));
+  // Explorer restarted and forgot the icon: "TaskbarCreated" adds it again.
+  TrayIcon(hwnd(), NIM_DELETE);
+  ASSERT_FALSE(TrayIconPresent(hwnd()));
+  SendMessageW(hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(TrayIconPresent(hwnd()));
   struct Case {
     LPARAM mouse;
@@ -354,20 +363,6 @@ TEST_F(MainWindowTest, MinimiseGoesToTheTrayAndLeftClickRestores) {
     EXPECT_EQ(IsWindowVisible(hwnd()) != FALSE, c.visible) << c.mouse;
   }
   EXPECT_FALSE(IsIconic(hwnd()));
-}
-
-TEST_F(MainWindowTest, TaskbarCreatedBringsTheIconBack) {
-  Open();
-  SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  Pump();
-  // Explorer restarted and forgot the icon.
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = hwnd();
-  Shell_NotifyIconW(NIM_DELETE, &data);
-  ASSERT_FALSE(TrayIconPresent(hwnd()));
-  SendMessageW(hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(TrayIconPresent(hwnd()));
 }
 
 RECT WindowRect(HWND window) {
@@ -414,8 +409,7 @@ TEST_F(MainWindowTest, SecondInstanceHandsOverToTheFirst) {
   SingleInstance instance;
   ASSERT_TRUE(instance.first());
   Open();
-  SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  Pump();
+  Minimise();
   ASSERT_FALSE(IsWindowVisible(hwnd()));
 
   wchar_t self[MAX_PATH] = {};
