@@ -531,6 +531,8 @@ TEST_F(MainWindowTest, ByTimeWithoutIntervalWarnsAfterTheLogLinesAndSetsNoTimer)
   if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
   WriteIni({{L"COM", L"COM3"}, {L"Time", L"True"}, {L"Server", L"127.0.0.1:1"}});
   Open();
+  // A mode chosen but not saved does not count: the start uses the saved one.
+  Toggle(IDC_BY_DISTANCE);
   std::vector<std::wstring> log_at_box;
   SeenBox box = ClickAndAnswer(IDC_START, IDOK, [&](HWND) { log_at_box = Log(); });
   ASSERT_TRUE(box.found);
