@@ -16,8 +16,9 @@ constexpr wchar_t kFalse[] = L"False";
 constexpr wchar_t kDefaultDistance[] = L"100";
 constexpr int kLeastThinning = 5;
 
-void WriteKey(const CIniFile& ini, const wchar_t* key, const std::wstring& value) {
-  ini.WriteValue(kSection, key, value);
+// Writes one key; a failed write clears *written and the later keys are still tried.
+void WriteKey(const CIniFile& ini, const wchar_t* key, const std::wstring& value, bool* written) {
+  if (!ini.WriteValue(kSection, key, value)) *written = false;
 }
 
 const wchar_t* YesNo(bool value) { return value ? kYes : kNo; }
@@ -28,7 +29,7 @@ std::wstring DefaultServer() {
 
 // The send mode's keys, in the order the save writes them: the flags of the
 // mode, both texts emptied, then the chosen text.
-void WriteSendMode(const CIniFile& ini, const SettingsForm& form) {
+void WriteSendMode(const CIniFile& ini, const SettingsForm& form, bool* written) {
   std::vector<std::pair<const wchar_t*, std::wstring>> writes;
   switch (form.sendmode) {
     case kSendByTime:
@@ -45,7 +46,7 @@ void WriteSendMode(const CIniFile& ini, const SettingsForm& form) {
     case kSendModeNone:
       break;  // the radio group always holds a mode
   }
-  for (const auto& [key, value] : writes) WriteKey(ini, key, value);
+  for (const auto& [key, value] : writes) WriteKey(ini, key, value, written);
 }
 
 }  // namespace
@@ -122,20 +123,22 @@ SettingsForm SettingsModel::ShowSettings() {
   return form;
 }
 
-SettingsForm SettingsModel::SaveSettings(const SettingsForm& form) {
+SettingsForm SettingsModel::SaveSettings(const SettingsForm& form, std::wstring* failure) {
   CIniFile ini;
   // The port: the free name, or the list entry up to its ";" (COM3; \Device\Serial0 gives COM3).
+  bool written = true;
   std::wstring port = form.otherport ? form.otherporttext : form.portentry.substr(0, form.portentry.find(L';'));
-  WriteKey(ini, L"OtherCOM", YesNo(form.otherport));
-  WriteKey(ini, L"COM", port);
-  WriteKey(ini, L"AutoTrack", YesNo(form.autotrack));
-  WriteKey(ini, L"Login", form.login);
-  WriteKey(ini, L"Password", ini.Scramble(form.password, true));
-  WriteKey(ini, L"Track", form.trackname);
+  WriteKey(ini, L"OtherCOM", YesNo(form.otherport), &written);
+  WriteKey(ini, L"COM", port, &written);
+  WriteKey(ini, L"AutoTrack", YesNo(form.autotrack), &written);
+  WriteKey(ini, L"Login", form.login, &written);
+  WriteKey(ini, L"Password", ini.Scramble(form.password, true), &written);
+  WriteKey(ini, L"Track", form.trackname, &written);
   int thinning = platform::LeadingInteger(form.thinningtext);
-  WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning));
-  WriteKey(ini, L"Privacy", form.privacy);
-  WriteSendMode(ini, form);
+  WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning), &written);
+  WriteKey(ini, L"Privacy", form.privacy, &written);
+  WriteSendMode(ini, form, &written);
+  if (!written && failure) *failure = L"Файл " + ini.GetIniPath() + L" недоступен для записи.";
   ResetSettingsRecord();
   return ShowSettings();
 }

@@ -79,10 +79,11 @@ class SettingsModel {
   // Writes the form's values key by key ("OtherCOM", "COM", "AutoTrack",
   // "Login", "Password" scrambled, "Track", "Prorezhivanie" at least 5,
   // "Privacy", then the send mode's keys), then resets the record and shows
-  // the file again: the result is what the form shows afterwards. Write
-  // failures are not reported; the window says "saved" in every case. The
-  // "Server" key is left as it is.
-  SettingsForm SaveSettings(const SettingsForm& form);
+  // the file again: the result is what the form shows afterwards. When a key
+  // could not be written (a read-only file or folder) *failure, if given,
+  // gets the reason for the user; it is left alone otherwise. The "Server"
+  // key is left as it is.
+  SettingsForm SaveSettings(const SettingsForm& form, std::wstring* failure = nullptr);
 
  private:
   SettingsRecord record_;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <iterator>
@@ -10,11 +11,25 @@
 
 namespace {
 
-constexpr wchar_t kPlacementValue[] = L"WindowPlacement";
 constexpr int kStatusBarId = 0xE801;
 
 bool IsGroupBox(HWND hwnd) {
   return IsWindowClass(hwnd, L"Button") && (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// A rectangle that no screen shows (a monitor since unplugged) moves onto
+// the nearest screen's work area, keeping its size where it fits.
+void PullOntoScreen(RECT* rect) {
+  if (MonitorFromRect(rect, MONITOR_DEFAULTTONULL)) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  LONG width = std::min(rect->right - rect->left, work.right - work.left);
+  LONG height = std::min(rect->bottom - rect->top, work.bottom - work.top);
+  LONG left = std::clamp(rect->left, work.left, work.right - width);
+  LONG top = std::clamp(rect->top, work.top, work.bottom - height);
+  *rect = {left, top, left + width, top + height};
 }
 
 RECT ChildRect(HWND child, HWND parent) {
@@ -138,19 +153,21 @@ void LayoutDialog::OnDestroy() {
   layout_.ReleaseRoot();
 }
 
-void LayoutDialog::StorePlacement(const std::wstring& key) {
+void LayoutDialog::StorePlacement(const std::wstring& key, const std::wstring& value) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   if (!GetWindowPlacement(hwnd(), &placement)) return;
   if (placement.showCmd != SW_SHOWMAXIMIZED) placement.showCmd = SW_SHOWNORMAL;
-  WriteProfileBinary(key, kPlacementValue, std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
+  WriteProfileBinary(key, value, std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
 }
 
-void LayoutDialog::RestorePlacement(const std::wstring& key) {
-  std::string bytes = ReadProfileBinary(key, kPlacementValue);
+void LayoutDialog::RestorePlacement(const std::wstring& key, const std::wstring& value) {
+  std::string bytes = ReadProfileBinary(key, value);
   if (bytes.size() != sizeof(WINDOWPLACEMENT)) return;
   WINDOWPLACEMENT placement{};
   memcpy(&placement, bytes.data(), sizeof(placement));
+  placement.length = sizeof(placement);
+  PullOntoScreen(&placement.rcNormalPosition);
   SetWindowPlacement(hwnd(), &placement);
 }
 

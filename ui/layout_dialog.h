@@ -19,11 +19,12 @@ class LayoutDialog : public Dialog {
   // Lays the tree out in the client area, growing or shrinking a top-level
   // window to the tree's bounds first; nothing without a tree.
   void Relayout();
-  // The window placement as value "WindowPlacement" (44 raw bytes) in the
-  // profile section; a maximised window is stored maximised, any other normal.
-  void StorePlacement(const std::wstring& key);
-  // Applies a stored placement only when it is exactly 44 bytes.
-  void RestorePlacement(const std::wstring& key);
+  // The window placement as a binary value (44 raw bytes) in the profile
+  // section; a maximised window is stored maximised, any other normal.
+  void StorePlacement(const std::wstring& key, const std::wstring& value = L"WindowPlacement");
+  // Applies a stored placement only when it is exactly 44 bytes; one that no
+  // screen shows is pulled onto the nearest screen.
+  void RestorePlacement(const std::wstring& key, const std::wstring& value = L"WindowPlacement");
   HWND status_bar() const { return status_bar_; }
 
  protected:

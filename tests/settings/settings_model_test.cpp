@@ -79,7 +79,9 @@ TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
   form.otherporttext = L"COM12";
   form.thinningtext = L"3";
   form.sendmode = kSendByDistance;
-  SettingsForm shown = model.SaveSettings(form);
+  std::wstring failure = L"untouched";
+  SettingsForm shown = model.SaveSettings(form, &failure);
+  EXPECT_EQ(failure, L"untouched");
   EXPECT_EQ(testing_support::ReadFileBytes(folder.File()),
             "[Properties]\r\nOtherCOM=Yes\r\nCOM=COM12\r\nAutoTrack=No\r\nLogin=\r\nPassword=\r\nTrack=\r\n"
             "Prorezhivanie=5\r\nPrivacy=\r\nPoints=True\r\nTime=False\r\nTimeInterval=\r\nByHands=False\r\n"

@@ -1,5 +1,5 @@
-// A save into a file that refuses writing: nothing is reported, nothing
-// crashes, and the file keeps what it held.
+// A save into a file that refuses writing: the failure is reported with the
+// file's path, nothing crashes, and the file keeps what it held.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,11 +28,13 @@ TEST(SaveSettings, ReadOnlyFileIsLeftIntact) {
   SettingsModel model;
   SettingsForm form;
   form.login = L"new";
-  model.SaveSettings(form);
+  std::wstring failure;
+  model.SaveSettings(form, &failure);
   platform::SetProgramFolder(L"");
   std::system(("chattr -i '" + file + "' 2>/dev/null").c_str());
   EXPECT_EQ(testing_support::ReadFileBytes(file), original);
   EXPECT_EQ(model.record().login, L"old");
+  EXPECT_NE(failure.find(L"properties.ini"), std::wstring::npos) << platform::WideToUtf8(failure);
 }
 
 }  // namespace

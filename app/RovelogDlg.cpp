@@ -1,0 +1,319 @@
+#include "app/RovelogDlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/folders.h"
+#include "platform/text.h"
+#include "resources/resource.h"
+#include "settings/ini_file.h"
+#include "ui/about_dlg.h"
+#include "ui/main_layout.h"
+
+namespace {
+
+constexpr UINT_PTR kSendTimer = 1;
+constexpr wchar_t kPlacementSection[] = L"MainFrame";
+constexpr wchar_t kPlacementValue[] = L"WP";
+constexpr wchar_t kTrayTip[] = L"Vantrek";
+constexpr COLORREF kCaptionBlue = RGB(16, 140, 231);
+constexpr int kPictures[] = {IDB_START, IDB_STOP_WAIT, IDB_STOP_FIX};
+
+NOTIFYICONDATAW TrayIconData(HWND hwnd) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd;
+  data.uID = 0;
+  return data;
+}
+
+}  // namespace
+
+UINT CRovelogDlg::ShowWindowMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Rovelog.ShowWindow");
+  return message;
+}
+
+CRovelogDlg::CRovelogDlg() : LayoutDialog(IDD_ROVELOG_DIALOG) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  icon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  small_icon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  for (size_t i = 0; i < std::size(kPictures); ++i) {
+    pictures_[i] = LoadBitmapW(module, MAKEINTRESOURCEW(kPictures[i]));
+  }
+}
+
+CRovelogDlg::~CRovelogDlg() {
+  // The engine goes first: its threads may still write to the log.
+  commands_.reset();
+  logger_.reset();
+  log_.reset();
+  for (HBITMAP picture : pictures_) {
+    if (picture) DeleteObject(picture);
+  }
+  if (icon_) DestroyIcon(icon_);
+  if (small_icon_) DestroyIcon(small_icon_);
+}
+
+BOOL CRovelogDlg::OnInitDialog() {
+  LayoutDialog::OnInitDialog();
+  AppendAboutItem();
+  RestorePlacement(kPlacementSection, kPlacementValue);
+  BuildMainLayout(layout());
+  Relayout();
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+  SetUpGroupBoxes();
+  SetUpLogList();
+  ShowPicture(0);
+  EnumerateComPorts();
+  FillOptionLists();
+  ResetSettingsRecord();
+  if (platform::FileExists(platform::WideToUtf8(CIniFile().GetIniPath()))) {
+    ShowSettings();
+  } else {
+    SetSendModeRadio(kSendByTime);
+  }
+  ItemControl(IDC_POINT).Enable(false);
+  ItemControl(IDC_NAMED_POINT).Enable(false);
+  SetPropW(hwnd(), kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+  CreateEngine();
+  if (ItemControl(IDC_AUTO_TRACK).IsChecked()) OnStartStop();
+  return TRUE;
+}
+
+void CRovelogDlg::AppendAboutItem() {
+  wchar_t text[100] = {};
+  if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, static_cast<int>(std::size(text))) <= 0) return;
+  HMENU menu = GetSystemMenu(hwnd(), FALSE);
+  if (!menu) return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CRovelogDlg::SetUpGroupBoxes() {
+  const int coloured[] = {IDC_ABOUT_BOX, IDC_TRACKER_BOX, IDC_SETTINGS_BOX};
+  for (size_t i = 0; i < std::size(coloured); ++i) {
+    boxes_[i].SubclassDlgItem(coloured[i], hwnd());
+    boxes_[i].SetTitleTextColor(kCaptionBlue).SetTitleBold(true);
+  }
+  boxes_[3].SubclassDlgItem(IDC_SENDING_BOX, hwnd());
+  boxes_[3].SetTitleBold(true);
+}
+
+void CRovelogDlg::SetUpLogList() {
+  HWND list = Item(IDC_LOG_LIST);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_FMT;
+  column.fmt = LVCFMT_LEFT;
+  column.pszText = const_cast<wchar_t*>(L"Журнал событий");
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  FitLogColumn();
+}
+
+// The single column fills the list, and is never narrower than its header.
+void CRovelogDlg::FitLogColumn() {
+  HWND list = Item(IDC_LOG_LIST);
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+  RECT client{};
+  GetClientRect(list, &client);
+  if (SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0) < client.right) {
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, client.right);
+  }
+}
+
+void CRovelogDlg::FillOptionLists() {
+  for (const std::wstring& text : PrivacyOptions()) Combo(IDC_PRIVACY).AddString(text);
+  for (const std::wstring& text : IntervalOptions()) Combo(IDC_INTERVAL).AddString(text);
+  for (const std::wstring& text : DistanceOptions()) Combo(IDC_DISTANCE).AddString(text);
+}
+
+void CRovelogDlg::CreateEngine() {
+  // Writers run on any thread: one posted message per burst of changes.
+  lines_.SetListener([this](const LineChange&) {
+    if (!log_posted_.exchange(true)) PostMessageW(hwnd(), kLogChangedMessage, 0, 0);
+  });
+  log_ = std::make_unique<EventLog>(&lines_);
+  logger_ = std::make_unique<CGpsLogger>(log_.get());
+  HWND window = hwnd();
+  logger_->SetStateListener([window](int state) { PostMessageW(window, kStateMessage, 0, state); });
+  logger_->SetQuestion([window](const std::wstring& caption, const std::wstring& text) {
+    return MessageBoxW(window, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  });
+  logger_->SetMessagePump([this] { PumpMessages(); });
+  commands_ = std::make_unique<RecorderCommands>(*logger_, *log_, CommandView());
+}
+
+void CRovelogDlg::PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (IsDialogMessageW(hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void CRovelogDlg::ShowPicture(int resource_index) {
+  ItemControl(IDC_START).SetBitmap(pictures_[resource_index]);
+}
+
+void CRovelogDlg::SetRecordingState(int state) {
+  if (state < 0 || state > 2) return;
+  ShowPicture(state);
+  ItemControl(IDC_POINT).Enable(state == 2);
+  ItemControl(IDC_NAMED_POINT).Enable(state == 2);
+}
+
+bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+  if (message == taskbar_created_ && taskbar_created_ != 0) {
+    OnTaskbarCreated();
+    return true;
+  }
+  if (message == ShowWindowMessage()) {
+    RestoreFromTray();
+    return true;
+  }
+  switch (message) {
+    case kStateMessage:
+      SetRecordingState(static_cast<int>(lparam));
+      return true;
+    case kLogChangedMessage:
+      OnLogChanged();
+      return true;
+    case kTrayMessage:
+      OnTrayNotify(lparam);
+      *result = 1;
+      return true;
+    case WM_SYSCOMMAND:
+      OnSysCommand(wparam);
+      return true;
+    case WM_TIMER:
+      OnTimer(wparam);
+      return true;
+    case WM_CLOSE:
+      OnClose();
+      return true;
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lparam)->code == LVN_GETDISPINFOW) {
+        OnGetLogText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
+        return true;
+      }
+      break;
+    case WM_PAINT:
+      if (OnPaintMinimized()) return true;
+      break;
+    case WM_QUERYDRAGICON:
+      *result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+  }
+  return LayoutDialog::OnMessage(message, wparam, lparam, result);
+}
+
+void CRovelogDlg::OnSysCommand(WPARAM command) {
+  if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg(hwnd()).DoModal();
+  } else {
+    DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, 0);
+  }
+  if (command == SC_MINIMIZE) MinimizeToTray();
+}
+
+void CRovelogDlg::AddTrayIcon() {
+  NOTIFYICONDATAW data = TrayIconData(hwnd());
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kTrayMessage;
+  data.hIcon = small_icon_;
+  wcsncpy(data.szTip, kTrayTip, std::size(data.szTip) - 1);
+  Shell_NotifyIconW(NIM_ADD, &data);
+  tray_icon_ = true;
+}
+
+void CRovelogDlg::MinimizeToTray() {
+  AddTrayIcon();
+  ShowWindow(hwnd(), SW_HIDE);
+}
+
+void CRovelogDlg::OnTrayNotify(LPARAM mouse_message) {
+  if (mouse_message == WM_LBUTTONUP) RestoreFromTray();
+}
+
+void CRovelogDlg::RestoreFromTray() {
+  ShowWindow(hwnd(), SW_RESTORE);
+  SetForegroundWindow(hwnd());
+}
+
+// Explorer started again and has forgotten our icon: without it a hidden
+// window could never be restored.
+void CRovelogDlg::OnTaskbarCreated() {
+  if (tray_icon_) AddTrayIcon();
+}
+
+void CRovelogDlg::OnTimer(WPARAM id) {
+  if (id == kSendTimer) commands_->OnSendTimer();
+}
+
+// Closing stops the recording as the start button does and waits, hidden and
+// with messages flowing, until the track is packed; a running pass ends
+// after its current archive. Archives not sent stay for the next run.
+void CRovelogDlg::OnClose() {
+  if (closing_) return;
+  closing_ = true;
+  if (tray_icon_) {
+    NOTIFYICONDATAW data = TrayIconData(hwnd());
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    tray_icon_ = false;
+  }
+  ShowWindow(hwnd(), SW_HIDE);
+  if (commands_->running()) commands_->StartStop(settings_.record());
+  logger_->StopAndWait();
+  EndDialog(IDCANCEL);
+}
+
+void CRovelogDlg::OnSize(UINT type, int width, int height) {
+  LayoutDialog::OnSize(type, width, height);
+  FitLogColumn();
+}
+
+void CRovelogDlg::OnDestroy() {
+  RemovePropW(hwnd(), kMainWindowProperty);
+  StorePlacement(kPlacementSection, kPlacementValue);
+  LayoutDialog::OnDestroy();
+}
+
+void CRovelogDlg::OnLogChanged() {
+  log_posted_ = false;
+  HWND list = Item(IDC_LOG_LIST);
+  int count = lines_.Count();
+  int shown = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+  InvalidateRect(list, nullptr, FALSE);
+  if (count > shown) SendMessageW(list, LVM_ENSUREVISIBLE, count - 1, FALSE);
+  FitLogColumn();
+}
+
+void CRovelogDlg::OnGetLogText(NMLVDISPINFOW* info) {
+  if (!(info->item.mask & LVIF_TEXT) || info->item.cchTextMax <= 0) return;
+  std::wstring text = lines_.Line(info->item.iItem);
+  size_t length = std::min(text.size(), static_cast<size_t>(info->item.cchTextMax - 1));
+  std::copy_n(text.begin(), length, info->item.pszText);
+  info->item.pszText[length] = L'\0';
+}
+
+bool CRovelogDlg::OnPaintMinimized() {
+  if (!IsIconic(hwnd())) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd(), &paint);
+  return true;
+}

@@ -1,0 +1,134 @@
+// The main window's buttons and radio buttons: each hands its work to
+// RecorderCommands or the update check and keeps the controls in step.
+#include "app/RovelogDlg.h"
+
+#include "resources/resource.h"
+#include "ui/point_name_dlg.h"
+#include "update/auto_updater.h"
+#include "upload/service_address.h"
+
+namespace {
+
+constexpr UINT_PTR kSendTimer = 1;
+
+}  // namespace
+
+void CRovelogDlg::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case IDC_START:
+      OnStartStop();
+      break;
+    case IDC_SAVE:
+      OnSaveSettings();
+      break;
+    case IDC_OTHER_PORT:
+      OnOtherPort();
+      break;
+    case IDC_BY_TIME:
+    case IDC_BY_DISTANCE:
+    case IDC_BY_HAND:
+      OnSendMode(id);
+      break;
+    case IDC_SEND:
+      OnSendNow();
+      break;
+    case IDC_POINT:
+      OnCreatePoint();
+      break;
+    case IDC_NAMED_POINT:
+      OnCreateNamedPoint();
+      break;
+    case IDC_UPDATE:
+      OnCheckUpdate();
+      break;
+  }
+}
+
+RecorderCommands::View CRovelogDlg::CommandView() {
+  RecorderCommands::View view;
+  view.set_send_timer = [this](int period) {
+    if (period > 0) {
+      SetTimer(hwnd(), kSendTimer, static_cast<UINT>(period), nullptr);
+    } else {
+      KillTimer(hwnd(), kSendTimer);
+    }
+  };
+  view.warn = [this](const std::wstring& caption, const std::wstring& text) {
+    MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
+  };
+  view.running_changed = [this](bool running) { OnRunningChanged(running); };
+  return view;
+}
+
+void CRovelogDlg::OnRunningChanged(bool running) {
+  // Settings cannot change under a running logger.
+  ItemControl(IDC_SAVE).Enable(!running);
+  if (running) {
+    ShowPicture(1);
+  } else {
+    // The named-point button follows when the track thread reports state 0.
+    ShowPicture(0);
+    ItemControl(IDC_POINT).Enable(false);
+  }
+}
+
+void CRovelogDlg::OnStartStop() {
+  bool starting = !commands_->running();
+  if (starting) ShowPicture(1);
+  commands_->StartStop(settings_.record());
+  if (starting && !commands_->running()) {
+    // The port did not open: the log says so; the window stays stopped.
+    ItemControl(IDC_SAVE).Enable(true);
+    SetRecordingState(0);
+  }
+}
+
+void CRovelogDlg::OnSendNow() {
+  // A pass by hand runs on this thread and dispatches our messages between
+  // archives: a second click then must not start another.
+  if (sending_by_hand_) return;
+  sending_by_hand_ = !commands_->running();
+  commands_->SendNow(settings_.record());
+  sending_by_hand_ = false;
+}
+
+void CRovelogDlg::OnCreatePoint() { commands_->CreatePoint(); }
+
+void CRovelogDlg::OnCreateNamedPoint() {
+  PointNameDlg dialog(hwnd());
+  if (dialog.DoModal() == IDOK) commands_->CreateNamedPoint(dialog.name());
+}
+
+void CRovelogDlg::OnSendMode(int id) {
+  int mode = id == IDC_BY_TIME ? kSendByTime : id == IDC_BY_DISTANCE ? kSendByDistance : kSendByHand;
+  ShowSendModeLists(mode);
+}
+
+void CRovelogDlg::ShowSendModeLists(int mode) {
+  ItemControl(IDC_INTERVAL).Enable(mode == kSendByTime);
+  ItemControl(IDC_DISTANCE).Enable(mode == kSendByDistance);
+}
+
+void CRovelogDlg::SetSendModeRadio(int mode) {
+  if (mode < kSendByTime || mode > kSendByHand) return;
+  const int buttons[] = {IDC_BY_TIME, IDC_BY_DISTANCE, IDC_BY_HAND};
+  CheckRadioButton(hwnd(), IDC_BY_TIME, IDC_BY_HAND, buttons[mode]);
+}
+
+void CRovelogDlg::OnOtherPort() {
+  bool other = ItemControl(IDC_OTHER_PORT).IsChecked();
+  ItemControl(IDC_OTHER_PORT_NAME).Enable(other);
+  ItemControl(IDC_PORT_LIST).Enable(!other);
+}
+
+void CRovelogDlg::OnCheckUpdate() {
+  CAutoUpdater updater(ParseServiceAddress(settings_.record().server));
+  UpdateVerdict verdict = updater.CheckForUpdate();
+  // The verdict boxes have no owner, so the window stays usable meanwhile.
+  if (verdict.kind == UpdateVerdictKind::kNoVerdict) {
+    MessageBoxW(nullptr, verdict.text.c_str(), L"Не удалось проверить обновление", MB_ICONERROR | MB_OK);
+  } else {
+    MessageBoxW(nullptr, verdict.text.c_str(), verdict.caption.c_str(), MB_ICONINFORMATION | MB_OK);
+  }
+}
