@@ -24,6 +24,13 @@ bool WineDesktop::Start(const std::string& size) {
   return wine_.Boot() && wine_.UseVirtualDesktop(size, {display_.Variable()});
 }
 
+bool WineDesktop::ListSerialPort(const std::string& name) {
+  std::string output;
+  return RunToEnd({kWine, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", "\\Device\\Rovelog" + name, "/d",
+                   name, "/f"},
+                  env_, 120, &output) == 0;
+}
+
 bool WineDesktop::Screenshot(const std::string& rect, const std::string& png) const {
   std::istringstream words(rect);
   int x = 0, y = 0, w = 0, h = 0;

@@ -21,6 +21,9 @@ class WineDesktop {
   // The prefix's variables with the DISPLAY.
   const std::vector<std::string>& Environment() const { return env_; }
   WinePrefix& prefix() { return wine_; }
+  // Lists the port (COM3) where Windows lists serial ports: Wine's registry
+  // knows only its own devices, not a dosdevices link. False on failure.
+  bool ListSerialPort(const std::string& name);
   // Saves the screen's rectangle "X Y W H" (as the driver's rect answers) as
   // a PNG; false when ImageMagick's import failed.
   bool Screenshot(const std::string& rect, const std::string& png) const;
