@@ -57,6 +57,10 @@ bool WindowRun::StartWindow() {
 
 int WindowRun::WaitForExit(double seconds) { return program_ ? program_->Wait(seconds) : -1; }
 
+void WindowRun::Kill() {
+  if (program_) program_->Stop(10);
+}
+
 bool WindowRun::Screenshot(const std::string& name) {
   std::string rect;
   fs::create_directories(WindowScreenshotDir());

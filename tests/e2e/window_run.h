@@ -46,6 +46,8 @@ class WindowRun {
   WindowDriver& driver() { return *driver_; }
   // The program's exit status once it ended within the seconds, else -1.
   int WaitForExit(double seconds);
+  // Ends the program as a crash or a power cut would, with no close.
+  void Kill();
   // Keeps a picture of the window as test output (build/.../test-output/app/NAME.png).
   bool Screenshot(const std::string& name);
 
