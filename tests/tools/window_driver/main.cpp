@@ -10,6 +10,7 @@
 //   list ID                  "ok N", then the N item texts of a list view
 //   boxes                    "ok N", then "CAPTION<TAB>TEXT" of each message box
 //   answer BUTTON            press a button (IDYES 6, IDNO 7, IDOK 1) in the first box
+//   box-set-text ID TEXT     a control's text in the first box (the point name dialog)
 //   colour ID                the strong colour the screen shows on a control
 //   rect [ID]                "ok X Y W H" of the window or a control on the screen
 //   visible                  1 or 0
@@ -72,13 +73,25 @@ std::string BoxesAnswer(const Target& target) {
   return answer;
 }
 
-std::string Answer(const Target& target, int button) {
+// A control of the first message box or small dialog the program shows.
+HWND BoxControl(const Target& target, int id) {
   const auto boxes = target.MessageBoxes();
-  if (boxes.empty()) return "error no box";
-  HWND control = GetDlgItem(boxes.front().hwnd, button);
-  if (control == nullptr) return "error no such button";
+  return boxes.empty() ? nullptr : GetDlgItem(boxes.front().hwnd, id);
+}
+
+std::string Answer(const Target& target, int button) {
+  HWND control = BoxControl(target, button);
+  if (control == nullptr) return "error no box with that button";
   PostMessageW(control, BM_CLICK, 0, 0);
   return "ok";
+}
+
+std::string SetBoxText(const Target& target, std::istringstream& words) {
+  int id = 0;
+  if (!(words >> id)) return "error no control ID";
+  HWND control = BoxControl(target, id);
+  if (control == nullptr) return "error no box with that control";
+  return target.SetText(control, platform::Utf8ToWide(RestOfLine(words))) ? "ok" : "error not set";
 }
 
 std::string Click(HWND control) {
@@ -134,6 +147,7 @@ std::string Run(Target& target, const std::string& line) {
   if (command == "close") return PostMessageW(target.window(), WM_CLOSE, 0, 0) ? "ok" : "error not posted";
   int number = 0;
   if (command == "answer") return words >> number ? Answer(target, number) : "error no button";
+  if (command == "box-set-text") return SetBoxText(target, words);
   double seconds = 0;
   if (command == "wait-exit") return words >> seconds ? WaitExit(target, seconds) : "error no seconds";
   if (command == "rect" && words.peek() == std::char_traits<char>::eof()) return Rect(target.window());
