@@ -73,11 +73,9 @@ BOOL CRovelogDlg::OnInitDialog() {
   EnumerateComPorts();
   FillOptionLists();
   ResetSettingsRecord();
-  if (platform::FileExists(platform::WideToUtf8(CIniFile().GetIniPath()))) {
-    ShowSettings();
-  } else {
-    SetSendModeRadio(kSendByTime);
-  }
+  // The radio group starts on "По времени"; a file may choose another mode.
+  SetSendModeRadio(kSendByTime);
+  if (platform::FileExists(platform::WideToUtf8(CIniFile().GetIniPath()))) ShowSettings();
   ItemControl(IDC_POINT).Enable(false);
   ItemControl(IDC_NAMED_POINT).Enable(false);
   SetPropW(hwnd(), kMainWindowProperty, reinterpret_cast<HANDLE>(1));

@@ -55,6 +55,7 @@ RecorderCommands::View CRovelogDlg::CommandView() {
     }
   };
   view.warn = [this](const std::wstring& caption, const std::wstring& text) {
+    OnLogChanged();  // the lines that led to the warning show above it
     MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
   };
   view.running_changed = [this](bool running) { OnRunningChanged(running); };
