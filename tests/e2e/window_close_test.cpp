@@ -78,6 +78,12 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
         EXPECT_TRUE(driver.Click(kSendButton));
         EXPECT_TRUE(driver.WaitForLine(kLogList, "Отправка данных на сервер", 60));
         EXPECT_TRUE(driver.Command("close"));
+        // The window goes at once; the process waits for the upload in hand.
+        EXPECT_TRUE(PollFor(30, [&] {
+          std::string visible;
+          return driver.Command("visible", &visible) && visible == "0";
+        }));
+        EXPECT_EQ(run_->WaitForExit(0), -1);
         return kUploadTimeoutSeconds + 60;
       case Moment::kCrash:
         run_->Kill();

@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <cstdlib>
+
 #include "tests/tools/wine_prefix.h"
 
 namespace testing_support {
@@ -21,6 +23,13 @@ double Now() {
 void Pause() {
   const timespec fifth{0, 200 * 1000 * 1000};
   nanosleep(&fifth, nullptr);
+}
+
+// A number the driver answered; -1 when the answer is no number.
+long Number(const std::string& text) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  return end == text.c_str() ? -1 : value;
 }
 
 }  // namespace
@@ -65,7 +74,9 @@ bool WindowDriver::Exchange(const std::string& line, double seconds, std::string
 bool WindowDriver::ListCommand(const std::string& line, std::vector<std::string>* lines) {
   std::string count;
   if (!Command(line, &count)) return false;
-  lines->assign(static_cast<size_t>(std::stoi(count)), "");
+  const long size = Number(count);
+  if (size < 0) return false;
+  lines->assign(static_cast<size_t>(size), "");
   for (std::string& item : *lines) {
     if (!process_.ReadLine(&item, kAnswerSeconds)) return false;
   }
@@ -127,7 +138,7 @@ bool WindowDriver::WaitForNoBox(double seconds) {
 
 int WindowDriver::WaitForExit(double seconds) {
   std::string answer;
-  return Exchange("wait-exit " + std::to_string(seconds), seconds + kAnswerSeconds, &answer) ? std::stoi(answer) : -1;
+  return Exchange("wait-exit " + std::to_string(seconds), seconds + kAnswerSeconds, &answer) ? static_cast<int>(Number(answer)) : -1;
 }
 
 }  // namespace testing_support

@@ -125,7 +125,9 @@ std::string ControlCommand(const Target& target, const std::string& command, std
   if (command == "colour") return Colour(control);
   if (control == nullptr) return "error no such control";
   if (command == "enabled") return Flag(IsWindowEnabled(control) != 0);
-  if (command == "checked") return Flag(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+  LRESULT check = 0;
+  if (command == "checked")
+    return target.Ask(control, BM_GETCHECK, &check) ? Flag(check == BST_CHECKED) : "error no answer";
   if (command == "rect") return Rect(control);
   std::wstring text;
   if (command == "text") return target.GetText(control, &text) ? "ok " + Utf8(text) : "error no answer";

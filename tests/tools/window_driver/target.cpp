@@ -115,6 +115,8 @@ bool Target::Find(const std::wstring& caption) {
   return process_ != nullptr;
 }
 
+bool Target::Ask(HWND control, UINT message, LRESULT* result) const { return Send(control, message, 0, 0, result); }
+
 bool Target::GetText(HWND control, std::wstring* text) const {
   wchar_t buffer[4096] = {};
   LRESULT length = 0;

@@ -30,6 +30,9 @@ class Target {
   DWORD process_id() const { return process_id_; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
+  // A message without pointers (a check state); false when the window did
+  // not answer within the time-out.
+  bool Ask(HWND control, UINT message, LRESULT* result) const;
   // Control texts through the messages Windows copies between processes;
   // false when the window did not answer within the time-out.
   bool GetText(HWND control, std::wstring* text) const;
