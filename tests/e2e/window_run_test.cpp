@@ -49,15 +49,15 @@ TEST(WindowUnderWine, RecordsByDistanceAndEveryArchiveReachesTheService) {
   ASSERT_TRUE(driver.Command("enabled " + std::to_string(kPointButton), &enabled));
   EXPECT_EQ(enabled, "0");
   EXPECT_FALSE(driver.Click(kPointButton)) << "a point without a position";
-  EXPECT_TRUE(run.Screenshot("1-stopped"));
+  EXPECT_TRUE(run.Screenshot("whole-run-1-stopped"));
 
   // The receiver starts with the click, so its epochs without a fix come first.
   ASSERT_TRUE(run.StartReceiver({"--file", NmeaCaptureDir() + kCapture, "--pace", "epoch", "--speedup", "2", "--loop"}));
   ASSERT_TRUE(driver.Click(kStartButton));
   ASSERT_TRUE(driver.WaitForColour(kStartButton, kNoPosition, 30)) << driver.Colour(kStartButton);
-  EXPECT_TRUE(run.Screenshot("2-no-position"));
+  EXPECT_TRUE(run.Screenshot("whole-run-2-no-position"));
   ASSERT_TRUE(driver.WaitForColour(kStartButton, kReceiving, 60)) << driver.Colour(kStartButton);
-  EXPECT_TRUE(run.Screenshot("3-receiving"));
+  EXPECT_TRUE(run.Screenshot("whole-run-3-receiving"));
 
   // A point, then a named one through the name dialog (the buttons work only
   // while coordinates come).
@@ -73,7 +73,7 @@ TEST(WindowUnderWine, RecordsByDistanceAndEveryArchiveReachesTheService) {
   EXPECT_TRUE(driver.WaitForNoBox(30));
   // The distance ends a track and its archive goes up while recording goes on.
   ASSERT_TRUE(driver.WaitForLine(kLogList, "Отправлено 1 из 1", 120));
-  EXPECT_TRUE(run.Screenshot("4-recording-sent"));
+  EXPECT_TRUE(run.Screenshot("whole-run-4-recording-sent"));
   ASSERT_TRUE(driver.Click(kStartButton));
   ASSERT_TRUE(driver.WaitForColour(kStartButton, kStopped, 60)) << driver.Colour(kStartButton);
 
@@ -83,7 +83,7 @@ TEST(WindowUnderWine, RecordsByDistanceAndEveryArchiveReachesTheService) {
            FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size() >= 2 &&
            Uploads(service).size() == FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size();
   }));
-  EXPECT_TRUE(run.Screenshot("5-stopped-sent"));
+  EXPECT_TRUE(run.Screenshot("whole-run-5-stopped-sent"));
   std::set<std::string> sended;
   std::string waypoint_files;
   int waypoints = 0;
