@@ -132,13 +132,13 @@ void CRovelogDlg::FillOptionLists() {
 }
 
 void CRovelogDlg::CreateEngine() {
+  HWND window = hwnd();
   // Writers run on any thread: one posted message per burst of changes.
-  lines_.SetListener([this](const LineChange&) {
-    if (!log_posted_.exchange(true)) PostMessageW(hwnd(), kLogChangedMessage, 0, 0);
+  lines_.SetListener([this, window](const LineChange&) {
+    if (!log_posted_.exchange(true)) PostMessageW(window, kLogChangedMessage, 0, 0);
   });
   log_ = std::make_unique<EventLog>(&lines_);
   logger_ = std::make_unique<CGpsLogger>(log_.get());
-  HWND window = hwnd();
   logger_->SetStateListener([window](int state) { PostMessageW(window, kStateMessage, 0, state); });
   logger_->SetQuestion([window](const std::wstring& caption, const std::wstring& text) {
     return MessageBoxW(window, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;

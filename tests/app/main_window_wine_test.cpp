@@ -1,7 +1,7 @@
 // Runs the main window's in-process tests (main_window_test.exe of the win64
 // build) under wine64 on a private Xvfb display with Wine's virtual desktop,
-// a receiver simulator linked as COM3, and extra serial ports in the
-// registry. Pictures the tests take of the window are kept as PNG files in
+// a receiver simulator linked as COM3, the service stand-in, and extra
+// serial ports in the registry. Pictures the tests take of the window are kept as PNG files in
 // build/<preset>/test-output/app/.
 #include <sys/stat.h>
 
@@ -14,6 +14,7 @@
 #include "tests/tools/child_process.h"
 #include "tests/tools/wine_prefix.h"
 #include "tests/tools/xvfb.h"
+#include "tests/upload/service_standin.h"
 
 using testing_support::ChildProcess;
 
@@ -75,6 +76,8 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   ASSERT_TRUE(AddSerialPorts(env));
   ChildProcess receiver;
   ASSERT_TRUE(StartReceiver(&receiver, wine.ComLink(3)));
+  testing_support::ServiceStandin service;
+  ASSERT_TRUE(service.running());
 
   const std::string pictures = std::string(ROVELOG_BINARY_DIR) + "/test-output/app";
   // The whole runs of the window keep their pictures here too: only the
@@ -85,6 +88,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   env.push_back("ROVELOG_SHOT_DIR=" + testing_support::WindowsPath(pictures));
   env.push_back("ROVELOG_TEST_COM3=1");
   env.push_back("ROVELOG_TEST_PORTS=1");
+  env.push_back("ROVELOG_TEST_SERVER=127.0.0.1:" + std::to_string(service.port()));
   std::string output;
   EXPECT_EQ(RunProgram({testing_support::kWine, exe}, env, &output), 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
