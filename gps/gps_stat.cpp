@@ -85,6 +85,10 @@ void CGpsLogger::PostState(int state) {
 int CGpsLogger::SendThreadProc(SendingRun& sending) {
   platform::RaiseCurrentThreadPriority();
   sending.Run([this] {
+    // The window's close waits for the pass in hand only: a pass asked for by
+    // the track the close packed would hold it for another upload's time-outs,
+    // and its archive waits in ToSend for the next run anyway.
+    if (closing_) return;
     int stops = stop_count_;
     passes_.SendAllArchives(*log_, Target(), nullptr, [this, stops] { return stop_count_ == stops && !closing_; });
   });

@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# The program's main job, shown without a window: sets up a fresh Debian
-# machine, builds the Linux programs, starts the tracking-service stand-in on
-# loopback and a simulated receiver on a pseudo-terminal, records a drive
-# with the headless recorder sending by distance, and shows the event log,
-# the archives the service accepted and the Sended folder.
+# The program's main job, as a user sees it: sets up a fresh Debian machine,
+# builds Rovelog.exe (x86_64) and the receiver simulator, starts the
+# tracking-service stand-in on loopback and a simulated receiver on a
+# pseudo-terminal that Wine sees as COM3, and runs Rovelog.exe under wine64
+# recording by distance from the start (AutoTrack). The window shows on your
+# display when $DISPLAY is set, otherwise on a private Xvfb. Screenshots of the
+# window recording and stopped are saved (their paths are printed); then the
+# window is closed as a user would and the archives that reached the service
+# are listed.
 #
 #   DEMO_SECONDS  how long to record (default 40)
+#   DEMO_KEEP     a folder to keep the screenshots in (default: the work folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${DEMO_SECONDS:-40}
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
 
 ./scripts/setup.sh
 cmake --preset linux >/dev/null
-cmake --build --preset linux -j "$(nproc)" --target rovelog-headless nmea-sim >/dev/null
+cmake --build --preset linux -j "$(nproc)" --target nmea-sim >/dev/null
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$(nproc)" --target Rovelog window-driver >/dev/null
 
 work=$(mktemp -d)
+shots=${DEMO_KEEP:-$work/screenshots}
+mkdir -p "$shots"
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8
 pids=()
 cleanup() {
+  [ -n "${DRIVER_PID:-}" ] && kill "$DRIVER_PID" 2>/dev/null
+  "$wineserver" -k 2>/dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
@@ -31,10 +45,37 @@ for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(cat "$work/port")
 echo "== service stand-in on 127.0.0.1:$port"
 
-mkdir -p "$work/Rovelog"
-# The settings the window would save: by distance, every 300 m; the demo
-# account has no password.
-cat >"$work/Rovelog/properties.ini" <<INI
+if [ -z "${DISPLAY:-}" ]; then
+  # Xvfb picks a free display and writes its number once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$work/display")
+  echo "== no display: Rovelog.exe shows on Xvfb $DISPLAY"
+  private_display=1
+else
+  echo "== Rovelog.exe shows on your display $DISPLAY"
+fi
+
+echo "== preparing a fresh Wine prefix"
+"$wine" wineboot -i >/dev/null 2>&1
+if [ -n "${private_display:-}" ]; then
+  # No window manager on Xvfb: Wine's desktop draws the window frames.
+  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >/dev/null 2>&1
+fi
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
+# Wine lists only its own serial devices; COM3 is the simulator's link. The
+# key is volatile, as on Windows: it is set after the server's restart.
+"$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\RovelogCOM3' /d COM3 /f >/dev/null 2>&1
+
+program=$work/Rovelog
+mkdir -p "$program"
+cp build/win64/app/Rovelog.exe "$program/"
+# The settings the window saves: by distance, every 300 m, recording from the
+# start; the demo account has no password.
+cat >"$program/properties.ini" <<INI
 [Properties]
 COM=COM3
 Login=demo
@@ -43,20 +84,72 @@ Prorezhivanie=10
 Privacy=
 Points=True
 PointsCount=300
+AutoTrack=Yes
 Server=127.0.0.1:$port
 INI
-build/linux/tools/nmea-sim --link "$work/Rovelog/com3" --speed 40 --turn 2 --nofix-every 20 --nofix-for 3 \
-  --pace epoch --speedup 4 --hold 600 >/dev/null &
+build/linux/tools/nmea-sim --link "$WINEPREFIX/dosdevices/com3" --speed 40 --turn 2 --nofix-every 20 \
+  --nofix-for 3 --pace epoch --speedup 4 --hold 600 >/dev/null &
 pids+=($!)
-for _ in $(seq 100); do [ -e "$work/Rovelog/com3" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -e "$WINEPREFIX/dosdevices/com3" ] && break; sleep 0.1; done
 
-echo "== recording for $seconds s (event log of the headless recorder)"
-{ echo start; sleep "$seconds"; echo stop; sleep 3; echo quit; } |
-  build/linux/tools/rovelog-headless --dir "$work/Rovelog" --answer no | grep -v '^= 1 '
+echo "== starting Rovelog.exe"
+"$wine" "$program/Rovelog.exe" >/dev/null 2>&1 &
+rovelog_pid=$!
+pids+=("$rovelog_pid")
+
+# Our window driver finds the window, reads its log and tells where it is.
+coproc DRIVER { "$wine" build/win64/tests/tools/window_driver/window-driver.exe 2>/dev/null; }
+drive() {  # drive COMMAND: the answer's first line in $reply; false on "error"
+  echo "$*" >&"${DRIVER[1]}"
+  IFS= read -r reply <&"${DRIVER[0]}"
+  [[ $reply == ok* ]]
+}
+wait_for() {  # wait_for SECONDS COMMAND EXPECTED
+  local end=$((SECONDS + $1))
+  while [ $SECONDS -lt "$end" ]; do
+    drive "$2" && [[ $reply == "$3"* ]] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+screenshot() {  # screenshot NAME
+  drive rect || return 1
+  set -- "$shots/$1.png" ${reply#ok }
+  import -display "$DISPLAY" -window root -crop "${4}x${5}+${2}+${3}" +repage "$1"
+  echo "   screenshot: $1"
+}
+log_lines() {  # log_lines LAST: the last lines of the event log list
+  drive "list 1000" || return 0
+  local count=${reply#ok } line lines=()
+  for ((i = 0; i < count; i++)); do IFS= read -r line <&"${DRIVER[0]}"; lines+=("$line"); done
+  local first=$((count > $1 ? count - $1 : 0))
+  for line in "${lines[@]:$first}"; do echo "   | $line"; done
+}
+
+wait_for 120 "find Vantrek" "ok" || { echo "the window did not appear"; exit 1; }
+drive "find Vantrek"
+echo "== the window is up; AutoTrack started the recording"
+wait_for 60 "colour 1002" "ok green" || echo "   (no position yet)"
+echo "== recording for $seconds s"
+sleep "$seconds"
+screenshot "rovelog-recording"
+echo "== stopping: the last track is packed and sent"
+drive "click 1002"
+wait_for 60 "colour 1002" "ok red" || echo "   (the button did not turn red)"
+for _ in $(seq 60); do [ -z "$(ls "$program/Tracks/ToSend")" ] && break; sleep 0.5; done
+sleep 1
+screenshot "rovelog-stopped"
+echo "== the event log"
+log_lines 20
+
+echo "== closing the window"
+drive close || true
+wait "$rovelog_pid" 2>/dev/null || true
 
 echo "== archives the service accepted"
 find "$work/service" -name '*.zip' | sort
 echo "== Sended"
-find "$work/Rovelog/Tracks/Sended" -type f | sort
+find "$program/Tracks/Sended" -type f | sort
 echo "== waiting in ToSend"
-find "$work/Rovelog/Tracks/ToSend" -type f | sort
+find "$program/Tracks/ToSend" -type f | sort
+echo "== screenshots in $shots"

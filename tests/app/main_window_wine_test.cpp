@@ -80,8 +80,11 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   ASSERT_TRUE(service.running());
 
   const std::string pictures = std::string(ROVELOG_BINARY_DIR) + "/test-output/app";
-  fs::remove_all(pictures);
+  // The whole runs of the window keep their pictures here too: only the
+  // pictures this test takes are replaced.
+  const char* const shots[] = {"main-window-stopped", "main-window-recording"};
   fs::create_directories(pictures);
+  for (const char* name : shots) fs::remove(pictures + "/" + name + ".bmp");
   env.push_back("ROVELOG_SHOT_DIR=" + testing_support::WindowsPath(pictures));
   env.push_back("ROVELOG_TEST_COM3=1");
   env.push_back("ROVELOG_TEST_PORTS=1");
@@ -92,7 +95,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   EXPECT_EQ(output.find("[  SKIPPED ]"), std::string::npos) << output;
   receiver.Stop();
 
-  for (const char* name : {"main-window-stopped", "main-window-recording"}) {
+  for (const char* name : shots) {
     const std::string bmp = pictures + "/" + name + ".bmp";
     ASSERT_TRUE(fs::exists(bmp)) << bmp;
     std::string converted;

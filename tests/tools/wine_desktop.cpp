@@ -1,0 +1,53 @@
+#include "tests/tools/wine_desktop.h"
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "tests/tools/child_process.h"
+
+namespace testing_support {
+
+std::string WineDesktop::Missing(const std::vector<std::string>& programs) {
+  if (access(kWine, X_OK) != 0) return "wine64 is not installed";
+  if (!HaveXvfb()) return "Xvfb is not installed";
+  for (const std::string& program : programs) {
+    if (access(program.c_str(), R_OK) != 0) return program + " is absent: build the win64 preset first";
+  }
+  return "";
+}
+
+bool WineDesktop::Start(const std::string& size) {
+  if (!display_.Start(size)) return false;
+  env_ = wine_.Environment();
+  env_.push_back(display_.Variable());
+  return wine_.Boot() && wine_.UseVirtualDesktop(size, {display_.Variable()});
+}
+
+bool WineDesktop::ListSerialPort(const std::string& name) {
+  std::string output;
+  return RunToEnd({kWine, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", "\\Device\\Rovelog" + name, "/d",
+                   name, "/f"},
+                  env_, 120, &output) == 0;
+}
+
+bool WineDesktop::Screenshot(const std::string& rect, const std::string& png) const {
+  std::istringstream words(rect);
+  int x = 0, y = 0, w = 0, h = 0;
+  if (!(words >> x >> y >> w >> h)) return false;
+  const std::string crop =
+      std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" + std::to_string(y);
+  std::string output;
+  return RunToEnd({"/usr/bin/import", "-display", display_.display(), "-window", "root", "-crop", crop, "+repage", png},
+                  {}, 60, &output) == 0;
+}
+
+int RunToEnd(const std::vector<std::string>& argv, const std::vector<std::string>& env, double seconds,
+             std::string* output) {
+  ChildProcess process;
+  if (!process.Start(argv, env, true)) return -1;
+  *output = process.ReadAll(seconds);
+  return process.Wait(seconds);
+}
+
+}  // namespace testing_support

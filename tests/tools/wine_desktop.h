@@ -1,0 +1,41 @@
+// What a test of a Windows program's windows needs from outside: a private
+// X display, a fresh Wine prefix whose programs share one virtual desktop on
+// it (so a driver sees the windows it drives), and screenshots of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/tools/wine_prefix.h"
+#include "tests/tools/xvfb.h"
+
+namespace testing_support {
+
+class WineDesktop {
+ public:
+  // Why the test cannot run here (wine64 or Xvfb missing, a program of the
+  // win64 build absent), or empty.
+  static std::string Missing(const std::vector<std::string>& programs);
+  // Starts the display, boots the prefix and sets its desktop; false on failure.
+  bool Start(const std::string& size = "1280x900");
+  // The prefix's variables with the DISPLAY.
+  const std::vector<std::string>& Environment() const { return env_; }
+  WinePrefix& prefix() { return wine_; }
+  // Lists the port (COM3) where Windows lists serial ports: Wine's registry
+  // knows only its own devices, not a dosdevices link. False on failure.
+  bool ListSerialPort(const std::string& name);
+  // Saves the screen's rectangle "X Y W H" (as the driver's rect answers) as
+  // a PNG; false when ImageMagick's import failed.
+  bool Screenshot(const std::string& rect, const std::string& png) const;
+
+ private:
+  Xvfb display_;
+  WinePrefix wine_;
+  std::vector<std::string> env_;
+};
+
+// Runs a program to its end (up to the seconds), discarding its error output.
+int RunToEnd(const std::vector<std::string>& argv, const std::vector<std::string>& env, double seconds,
+             std::string* output);
+
+}  // namespace testing_support
