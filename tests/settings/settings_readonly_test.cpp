@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "platform/text.h"
 #include "settings/settings_model.h"
 #include "tests/support/test_support.h"
 
