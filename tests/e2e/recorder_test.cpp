@@ -347,11 +347,13 @@ TEST(Recorder, RecordsARealCaptureAsTheThinningRulePredicts) {
   run.Command("start");
   // Every delivered fix rewrites the status row; the capture is read when
   // the row has been still for five seconds (the last sentence, which no "$"
-  // ends, keeps the reader waiting). The very first rewrites may come before
-  // the start command has laid out the log, so they are not counted.
+  // ends, keeps the reader waiting). The reader takes a fast capture as fast
+  // as it comes, so a good part of it may be read before the start command
+  // has laid out the log, and those rewrites are not seen: the track itself,
+  // compared below point by point, tells whether all of it was read.
   size_t rewrites = 0;
   while (run.WaitFor("= 1 ", 5)) ++rewrites;
-  ASSERT_GE(rewrites + 5, fixes.size());
+  ASSERT_GT(rewrites, 0u);
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 60));
   ASSERT_EQ(run.Quit(), 0);
