@@ -66,6 +66,8 @@ if [ -n "${private_display:-}" ]; then
 fi
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -w
+# An idle server ends after a few seconds, and the volatile key below with it.
+"$wineserver" -p
 # Wine lists only its own serial devices; COM3 is the simulator's link. The
 # key is volatile, as on Windows: it is set after the server's restart.
 "$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\RovelogCOM3' /d COM3 /f >/dev/null 2>&1

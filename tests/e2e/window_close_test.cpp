@@ -47,7 +47,8 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
 
   void StartReceiving() {
     ASSERT_TRUE(run_->StartWindow());
-    ASSERT_TRUE(run_->driver().Click(kStartButton));
+    std::string answer;
+    ASSERT_TRUE(run_->driver().Command("click " + std::to_string(kStartButton), &answer)) << answer;
   }
 
   void WaitForReceiving() {

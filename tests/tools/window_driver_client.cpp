@@ -84,7 +84,12 @@ bool WindowDriver::ListCommand(const std::string& line, std::vector<std::string>
 }
 
 bool WindowDriver::WaitForWindow(const std::string& caption, double seconds) {
-  return PollFor(seconds, [&] { return Command("find " + caption); });
+  // A dialog has its caption before its controls exist; it shows once they
+  // are made and initialised.
+  return PollFor(seconds, [&] {
+    std::string visible;
+    return Command("find " + caption) && Command("visible", &visible) && visible == "1";
+  });
 }
 
 std::vector<std::string> WindowDriver::Lines(int list_id) {

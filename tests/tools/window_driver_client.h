@@ -32,7 +32,7 @@ class WindowDriver {
   // A command answered with "ok N" and N lines; false when it failed.
   bool ListCommand(const std::string& line, std::vector<std::string>* lines);
 
-  // Polls for the window of that caption; false after the seconds.
+  // Polls for the window of that caption until it shows; false after the seconds.
   bool WaitForWindow(const std::string& caption, double seconds);
   bool Click(int id) { return Command("click " + std::to_string(id)); }
   std::vector<std::string> Lines(int list_id);

@@ -34,7 +34,12 @@ bool WinePrefix::UseVirtualDesktop(const std::string& size, const std::vector<st
     step.Wait(120);
   }
   ChildProcess wait;
-  return wait.Start({"/usr/lib/wine/wineserver64", "-w"}, env, true) && wait.Wait(60) >= 0;
+  if (!wait.Start({"/usr/lib/wine/wineserver64", "-w"}, env, true) || wait.Wait(60) < 0) return false;
+  // A server left idle ends after a few seconds and takes the volatile keys
+  // with it (HARDWARE, where a test lists its serial ports): this one stays
+  // until the prefix goes.
+  ChildProcess server;
+  return server.Start({"/usr/lib/wine/wineserver64", "-p"}, env, true) && server.Wait(60) == 0;
 }
 
 std::string WinePrefix::ComLink(int number) const {

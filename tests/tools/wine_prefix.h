@@ -22,7 +22,8 @@ class WinePrefix {
   bool Boot();
   // Makes every program of the prefix show its windows on one virtual
   // desktop of the size ("1280x900") with window frames, as on Windows;
-  // extra_env carries the DISPLAY. False when the registry could not be set.
+  // extra_env carries the DISPLAY. The prefix's server then runs until the
+  // prefix goes. False when the registry could not be set.
   bool UseVirtualDesktop(const std::string& size, const std::vector<std::string>& extra_env);
   // The path a COM port of the prefix is linked from.
   std::string ComLink(int number) const;
