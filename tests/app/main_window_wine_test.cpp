@@ -38,11 +38,6 @@ const std::pair<const char*, const char*> kSerialPorts[] = {
 };
 
 bool AddSerialPorts(const std::vector<std::string>& env) {
-  // The port list is a volatile key: it would go with a wineserver that exits
-  // while nothing runs (a loaded machine can leave that gap before the test
-  // program starts), so the server stays up until the prefix is done.
-  std::string output;
-  if (RunProgram({"/usr/lib/wine/wineserver64", "-p"}, env, &output) != 0) return false;
   for (const auto& [device, port] : kSerialPorts) {
     std::string output;
     if (RunProgram({testing_support::kWine, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", device, "/d",
