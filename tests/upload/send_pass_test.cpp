@@ -43,15 +43,12 @@ struct QueueAtTheStandin {
 TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   QueueAtTheStandin queue(3);
   ASSERT_TRUE(queue.service.running());
-  testing_support::ScratchDir& dir = queue.dir;
-  testing_support::ServiceStandin& service = queue.service;
-  const std::string& to_send = queue.to_send;
-  ASSERT_EQ(platform::FindFiles(to_send + "*.zip").size(), 3u);
+  ASSERT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 3u);
   // The pass goes in the folder's own order: the second it meets holds no track.
-  std::vector<std::string> order = platform::FindFiles(to_send + "*.zip");
+  std::vector<std::string> order = platform::FindFiles(queue.to_send + "*.zip");
   ASSERT_EQ(order.size(), 3u);
-  fs::remove(to_send + order[1]);
-  ASSERT_TRUE(MakeZip(to_send + order[1], "notes.txt", "no track here"));
+  fs::remove(queue.to_send + order[1]);
+  ASSERT_TRUE(MakeZip(queue.to_send + order[1], "notes.txt", "no track here"));
 
   LineList lines;
   EventLog log(&lines);
@@ -60,7 +57,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   record.login = L"pilot";
   record.password = L"secret";
   record.trackname = L"Morning";
-  record.server = L"127.0.0.1:" + std::to_wstring(service.port());
+  record.server = L"127.0.0.1:" + std::to_wstring(queue.service.port());
   logger.SetSettings(record);
   logger.SendAllArchives();
 
@@ -71,18 +68,18 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   EXPECT_EQ(text[2], L"Отправлено 2 из 3");
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"), 1);
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Произошла ошибка при отправке данных"), 0);
-  EXPECT_TRUE(fs::exists(dir.File("Tracks/Sended/Morning/track0.zip")));
-  EXPECT_TRUE(fs::exists(dir.File("Tracks/Sended/Morning/track1.zip")));
-  EXPECT_EQ(platform::FindFiles(to_send + "*.zip"), std::vector<std::string>{order[1]});
+  EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track0.zip")));
+  EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track1.zip")));
+  EXPECT_EQ(platform::FindFiles(queue.to_send + "*.zip"), std::vector<std::string>{order[1]});
 
   // A refused password is no fault of the archive: the pass ends there.
-  ASSERT_TRUE(MakeZip(to_send + "track4.zip", "track.kml", testing_support::KmlWithPoints(5)));
+  ASSERT_TRUE(MakeZip(queue.to_send + "track4.zip", "track.kml", testing_support::KmlWithPoints(5)));
   record.password = L"wrong";
   logger.SetSettings(record);
   lines.Clear();
   logger.SendAllArchives();
   EXPECT_EQ(lines.Lines().back(), L"Произошла ошибка при отправке данных");
-  EXPECT_EQ(platform::FindFiles(to_send + "*.zip").size(), 2u);
+  EXPECT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 2u);
 }
 
 // With Sended unusable, an accepted archive is marked in place: a second and
@@ -90,21 +87,18 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
 TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
   QueueAtTheStandin queue(1);
   ASSERT_TRUE(queue.service.running());
-  testing_support::ScratchDir& dir = queue.dir;
-  testing_support::ServiceStandin& service = queue.service;
-  const std::string& to_send = queue.to_send;
-  ASSERT_TRUE(fs::exists(to_send + "track1.zip"));
-  testing_support::WriteFileBytes(dir.File("Tracks/Sended"), "a file where the folder should be");
+  ASSERT_TRUE(fs::exists(queue.to_send + "track1.zip"));
+  testing_support::WriteFileBytes(queue.dir.File("Tracks/Sended"), "a file where the folder should be");
   LineList lines;
   EventLog log(&lines);
   UploadTarget target;
   target.params = testing_support::PilotParams();
-  target.service = service.address();
+  target.service = queue.service.address();
   SendPassRunner runner;
   for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr, nullptr);
-  EXPECT_TRUE(fs::exists(service.StoredUpload(1, "")));
-  EXPECT_FALSE(fs::exists(service.StoredUpload(2, "")));
-  EXPECT_TRUE(fs::exists(to_send + "track1.zip.sent"));
+  EXPECT_TRUE(fs::exists(queue.service.StoredUpload(1, "")));
+  EXPECT_FALSE(fs::exists(queue.service.StoredUpload(2, "")));
+  EXPECT_TRUE(fs::exists(queue.to_send + "track1.zip.sent"));
 }
 
 // A click on "Отправить треки" dispatched by the pass's own message pump asks
@@ -143,21 +137,18 @@ TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
 TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   QueueAtTheStandin queue(3);
   ASSERT_TRUE(queue.service.running());
-  testing_support::ScratchDir& dir = queue.dir;
-  testing_support::ServiceStandin& service = queue.service;
-  const std::string& to_send = queue.to_send;
-  ASSERT_EQ(platform::FindFiles(to_send + "*.zip").size(), 3u);
+  ASSERT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 3u);
   LineList lines;
   EventLog log(&lines);
   UploadTarget target;
   target.params = testing_support::PilotParams();
-  target.service = service.address();
+  target.service = queue.service.address();
   SendPassRunner runner;
   int asked = 0;
   runner.SendAllArchives(log, target, nullptr, [&] { return ++asked < 2; });
   EXPECT_EQ(asked, 2);
-  EXPECT_EQ(platform::FindFiles(to_send + "*.zip").size(), 1u);
-  EXPECT_EQ(platform::FindFiles(dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
+  EXPECT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 1u);
+  EXPECT_EQ(platform::FindFiles(queue.dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
   std::vector<std::wstring> text = lines.Lines();
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправлено 2 из 3"), 1);
 }
