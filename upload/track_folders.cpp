@@ -8,6 +8,7 @@
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "track/track_check.h"
+#include "upload/upload_protocol.h"
 #include "zip/zip_check.h"
 #include "zip/zip_writer.h"
 
@@ -16,8 +17,6 @@ namespace {
 constexpr char kSep = platform::kPathSeparatorA;
 
 std::string ToSendDir(const std::string& tracks_dir) { return tracks_dir + "ToSend" + kSep; }
-
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
 
@@ -135,7 +134,7 @@ bool MoveToSended(EventLog& log, const std::string& archive_path, const std::str
   std::string folder = SendedDir(tracks_dir, track_name);
   platform::CreateFolderTree(folder);
   if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(folder))) return true;
-  std::wstring name = Wide(FileName(archive_path));
+  std::wstring name = Wide(ArchiveFileName(archive_path));
   std::string sended = tracks_dir + "Sended";
   if (folder != sended) {
     platform::CreateFolder(sended);

@@ -36,6 +36,14 @@ struct QueueAtTheStandin {
   testing_support::ScratchDir dir;
   testing_support::ProgramFolderGuard program_folder{dir.path()};
   std::string to_send;
+
+  // The test account's upload parameters, sent to this stand-in.
+  UploadTarget Target() const {
+    UploadTarget target;
+    target.params = testing_support::PilotParams();
+    target.service = service.address();
+    return target;
+  }
 };
 
 // An archive the service refuses for itself (here: no track in it) waits for
@@ -91,9 +99,7 @@ TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
   testing_support::WriteFileBytes(queue.dir.File("Tracks/Sended"), "a file where the folder should be");
   LineList lines;
   EventLog log(&lines);
-  UploadTarget target;
-  target.params = testing_support::PilotParams();
-  target.service = queue.service.address();
+  UploadTarget target = queue.Target();
   SendPassRunner runner;
   for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr, nullptr);
   EXPECT_TRUE(fs::exists(queue.service.StoredUpload(1, "")));
@@ -140,9 +146,7 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   ASSERT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 3u);
   LineList lines;
   EventLog log(&lines);
-  UploadTarget target;
-  target.params = testing_support::PilotParams();
-  target.service = queue.service.address();
+  UploadTarget target = queue.Target();
   SendPassRunner runner;
   int asked = 0;
   runner.SendAllArchives(log, target, nullptr, [&] { return ++asked < 2; });
