@@ -17,7 +17,7 @@ for package in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  $sudo_cmd apt-get update -qq
+  $sudo_cmd apt-get update -qq || echo "setup: some package lists could not be read; going on with the rest"
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
