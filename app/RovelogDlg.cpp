@@ -143,17 +143,7 @@ void CRovelogDlg::CreateEngine() {
   logger_->SetQuestion([window](const std::wstring& caption, const std::wstring& text) {
     return MessageBoxW(window, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
   });
-  logger_->SetMessagePump([this] { PumpMessages(); });
   commands_ = std::make_unique<RecorderCommands>(*logger_, *log_, CommandView());
-}
-
-void CRovelogDlg::PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (IsDialogMessageW(hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 void CRovelogDlg::ShowPicture(int resource_index) {
@@ -179,6 +169,17 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
   switch (message) {
     case kStateMessage:
       SetRecordingState(static_cast<int>(lparam));
+      EnableStartButton();
+      return true;
+    case kPassEndedMessage:
+      ItemControl(IDC_SEND).Enable(true);
+      return true;
+    case kUpdateCheckedMessage:
+      OnUpdateChecked();
+      return true;
+    case kEngineClosedMessage:
+      engine_closed_ = true;
+      EndWhenWorkersHaveEnded();
       return true;
     case kLogChangedMessage:
       OnLogChanged();
@@ -188,7 +189,7 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
       *result = 1;
       return true;
     case WM_SYSCOMMAND:
-      OnSysCommand(wparam);
+      OnSysCommand(wparam, lparam);
       return true;
     case WM_TIMER:
       OnTimer(wparam);
@@ -212,11 +213,13 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
   return LayoutDialog::OnMessage(message, wparam, lparam, result);
 }
 
-void CRovelogDlg::OnSysCommand(WPARAM command) {
+// The position (or the key of Alt+Space) goes with the command: without it
+// the system menu opens nowhere.
+void CRovelogDlg::OnSysCommand(WPARAM command, LPARAM position) {
   if ((command & 0xFFF0) == IDM_ABOUTBOX) {
     CAboutDlg(hwnd()).DoModal();
   } else {
-    DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, 0);
+    DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, position);
   }
   if (command == SC_MINIMIZE) MinimizeToTray();
 }
@@ -252,12 +255,13 @@ void CRovelogDlg::OnTaskbarCreated() {
 }
 
 void CRovelogDlg::OnTimer(WPARAM id) {
-  if (id == kSendTimer) commands_->OnSendTimer();
+  if (id == kSendTimer && !closing_) commands_->OnSendTimer();
 }
 
-// Closing stops the recording as the start button does and waits, hidden and
-// with messages flowing, until the track is packed; a running pass ends
-// after its current archive. Archives not sent stay for the next run.
+// Closing hides the window at once and stops the recording as the start
+// button does; the dialog ends when the logger's threads (the track packed,
+// any pass ended after its archive in hand) and the update check have
+// posted that they are over. Archives not sent stay for the next run.
 void CRovelogDlg::OnClose() {
   if (closing_) return;
   closing_ = true;
@@ -268,8 +272,12 @@ void CRovelogDlg::OnClose() {
   }
   ShowWindow(hwnd(), SW_HIDE);
   if (commands_->running()) commands_->StartStop(settings_.record());
-  logger_->StopAndWait();
-  EndDialog(IDCANCEL);
+  HWND window = hwnd();
+  logger_->BeginClose([window] { PostMessageW(window, kEngineClosedMessage, 0, 0); });
+}
+
+void CRovelogDlg::EndWhenWorkersHaveEnded() {
+  if (closing_ && engine_closed_ && !update_check_.Busy()) EndDialog(IDCANCEL);
 }
 
 void CRovelogDlg::OnSize(UINT type, int width, int height) {

@@ -3,6 +3,14 @@
 // log and drives them through RecorderCommands and SettingsModel; the files
 // split as the window does: start-up and window (RovelogDlg.cpp), commands
 // (RovelogDlg_commands.cpp), settings form (RovelogDlg_settings.cpp).
+//
+// The window's thread never waits: not on a lock, a thread, the network or a
+// message loop of ours (message boxes and the system's menus, moving and
+// sizing are the only loops besides the main one). Long work (a pass by
+// hand, the update check, the end of a stopped recording, the close) runs on
+// a worker, which posts one of the messages below when it is over; the
+// controls change when the message arrives. A command the present state
+// does not allow is refused by its handler, not only by a disabled button.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +25,11 @@
 #include "app/line_list.h"
 #include "app/recorder_commands.h"
 #include "gps/gps_stat.h"
+#include "platform/background_job.h"
 #include "settings/settings_model.h"
 #include "ui/group_box.h"
 #include "ui/layout_dialog.h"
+#include "update/auto_updater.h"
 
 class CRovelogDlg : public LayoutDialog {
  public:
@@ -30,6 +40,11 @@ class CRovelogDlg : public LayoutDialog {
   static constexpr UINT kTrayMessage = WM_USER + 4;
   // The log's line model changed: the list view reads it again.
   static constexpr UINT kLogChangedMessage = WM_APP + 1;
+  // Workers' ends: the pass by hand, the update check, every thread of the
+  // logger after the close.
+  static constexpr UINT kPassEndedMessage = WM_APP + 2;
+  static constexpr UINT kUpdateCheckedMessage = WM_APP + 3;
+  static constexpr UINT kEngineClosedMessage = WM_APP + 4;
   // Sent by a second Rovelog.exe of the same folder: come to the front.
   static UINT ShowWindowMessage();
   // The window property that marks a main window for a second instance.
@@ -66,17 +81,17 @@ class CRovelogDlg : public LayoutDialog {
   void FitLogColumn();
   void FillOptionLists();
   void CreateEngine();
-  void OnSysCommand(WPARAM command);
+  void OnSysCommand(WPARAM command, LPARAM position);
   void OnTrayNotify(LPARAM mouse_message);
   void RestoreFromTray();
   void AddTrayIcon();
   void OnTaskbarCreated();
   void OnTimer(WPARAM id);
   void OnClose();
+  void EndWhenWorkersHaveEnded();
   void OnLogChanged();
   void OnGetLogText(NMLVDISPINFOW* info);
   bool OnPaintMinimized();
-  void PumpMessages();
   void ShowPicture(int resource_index);
 
   // Commands (RovelogDlg_commands.cpp).
@@ -88,7 +103,9 @@ class CRovelogDlg : public LayoutDialog {
   void OnSendMode(int id);
   void OnOtherPort();
   void OnCheckUpdate();
+  void OnUpdateChecked();
   void OnRunningChanged(bool running);
+  void EnableStartButton();
   void ShowSendModeLists(int mode);
 
   // Settings form (RovelogDlg_settings.cpp).
@@ -113,6 +130,8 @@ class CRovelogDlg : public LayoutDialog {
   std::atomic<bool> log_posted_{false};
   UINT taskbar_created_ = 0;
   bool tray_icon_ = false;
-  bool sending_by_hand_ = false;
   bool closing_ = false;
+  bool engine_closed_ = false;
+  UpdateVerdict update_verdict_;
+  platform::BackgroundJob update_check_;  // after what it writes: it goes first
 };

@@ -1,5 +1,6 @@
 // The main window's buttons and radio buttons: each hands its work to
-// RecorderCommands or the update check and keeps the controls in step.
+// RecorderCommands or the update check and keeps the controls in step. None
+// waits: long work goes to a worker, whose end arrives as a message.
 #include "app/RovelogDlg.h"
 
 #include "resources/resource.h"
@@ -14,7 +15,8 @@ constexpr UINT_PTR kSendTimer = 1;
 }  // namespace
 
 void CRovelogDlg::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) return;
+  // The closing window is hidden and takes no command, however it comes.
+  if (code != BN_CLICKED || closing_) return;
   switch (id) {
     case IDC_START:
       OnStartStop();
@@ -72,10 +74,18 @@ void CRovelogDlg::OnRunningChanged(bool running) {
     ShowPicture(0);
     ItemControl(IDC_POINT).Enable(false);
   }
+  EnableStartButton();
+}
+
+// From a stop until the stopped track is packed (its state 0 arrives) the
+// start button stays disabled: no start waits for the previous recording.
+void CRovelogDlg::EnableStartButton() {
+  ItemControl(IDC_START).Enable(commands_->running() || commands_->CanStart());
 }
 
 void CRovelogDlg::OnStartStop() {
   bool starting = !commands_->running();
+  if (starting && !commands_->CanStart()) return;
   if (starting) ShowPicture(1);
   commands_->StartStop(settings_.record());
   if (starting && !commands_->running()) {
@@ -86,12 +96,13 @@ void CRovelogDlg::OnStartStop() {
 }
 
 void CRovelogDlg::OnSendNow() {
-  // A pass by hand runs on this thread and dispatches our messages between
-  // archives: a second click then must not start another.
-  if (sending_by_hand_) return;
-  sending_by_hand_ = !commands_->running();
-  commands_->SendNow(settings_.record());
-  sending_by_hand_ = false;
+  if (commands_->running()) {
+    commands_->SendNow(settings_.record());
+    return;
+  }
+  HWND window = hwnd();
+  bool began = commands_->SendNow(settings_.record(), [window] { PostMessageW(window, kPassEndedMessage, 0, 0); });
+  if (began) ItemControl(IDC_SEND).Enable(false);
 }
 
 void CRovelogDlg::OnCreatePoint() { commands_->CreatePoint(); }
@@ -124,8 +135,20 @@ void CRovelogDlg::OnOtherPort() {
 }
 
 void CRovelogDlg::OnCheckUpdate() {
-  CAutoUpdater updater(ParseServiceAddress(settings_.record().server));
-  UpdateVerdict verdict = updater.CheckForUpdate();
+  ServiceAddress service = ParseServiceAddress(settings_.record().server);
+  HWND window = hwnd();
+  bool began = update_check_.Run([this, service] { update_verdict_ = CAutoUpdater(service).CheckForUpdate(); },
+                                 [window] { PostMessageW(window, kUpdateCheckedMessage, 0, 0); });
+  if (began) ItemControl(IDC_UPDATE).Enable(false);
+}
+
+void CRovelogDlg::OnUpdateChecked() {
+  ItemControl(IDC_UPDATE).Enable(true);
+  if (closing_) {
+    EndWhenWorkersHaveEnded();
+    return;
+  }
+  const UpdateVerdict& verdict = update_verdict_;
   // The verdict boxes have no owner, so the window stays usable meanwhile.
   if (verdict.kind == UpdateVerdictKind::kNoVerdict) {
     MessageBoxW(nullptr, verdict.text.c_str(), L"Не удалось проверить обновление", MB_ICONERROR | MB_OK);

@@ -6,7 +6,7 @@ RecorderCommands::RecorderCommands(CGpsLogger& logger, EventLog& log, View view)
 void RecorderCommands::StartStop(const SettingsRecord& record) {
   if (running_) {
     Stop();
-  } else {
+  } else if (CanStart()) {
     Start(record);
   }
 }
@@ -20,16 +20,21 @@ void RecorderCommands::Stop() {
 }
 
 void RecorderCommands::Start(const SettingsRecord& record) {
-  if (!logger_.Start(record)) {
+  starting_ = true;
+  // The header goes first, before any line of the recording's threads.
+  bool started = logger_.Start(record, [this] {
+    log_.ShowHeader();
+    log_.AddLine(L"Подключение к COM порту - успешно");
+    log_.AddLine(L"Прием данных с GPS");
+  });
+  starting_ = false;
+  if (!started) {
     log_.AddLine(L"Ошибка подключения к COM порту");
     logger_.Stop();
     return;
   }
   running_ = true;
   if (view_.running_changed) view_.running_changed(true);
-  log_.ShowHeader();
-  log_.AddLine(L"Подключение к COM порту - успешно");
-  log_.AddLine(L"Прием данных с GPS");
   if (record.SendMode != kSendByTime) return;
   timer_mode_ = kSendByTime;
   if (MissingSendInterval(record)) {
@@ -40,14 +45,15 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   view_.set_send_timer(SendTimerPeriod(record));
 }
 
-void RecorderCommands::SendNow(const SettingsRecord& record) {
+bool RecorderCommands::SendNow(const SettingsRecord& record, const CGpsLogger::Done& ended) {
   if (running_) {
     logger_.RequestEndOfTrack();
-    return;
+    return true;
   }
+  if (logger_.SendingByHand()) return false;
   log_.Clear();
   logger_.SetSettings(record);
-  logger_.SendAllArchives();
+  return logger_.SendAllArchives(ended);
 }
 
 void RecorderCommands::CreatePoint() {

@@ -23,11 +23,19 @@ class RecorderCommands {
 
   RecorderCommands(CGpsLogger& logger, EventLog& log, View view);
 
-  // Starts recording with the saved settings, or stops it.
+  // Starts recording with the saved settings, or stops it. A start is
+  // refused while CanStart() is false: a click queued before the button was
+  // disabled still arrives.
   void StartStop(const SettingsRecord& record);
+  // False while a start is under way (its question box lets queued clicks
+  // through) and while the stopped recording's track is still being
+  // finished; true again once its state 0 is posted.
+  bool CanStart() const { return !starting_ && !logger_.TrackThreadRunning(); }
   // While recording ends the current track (it is packed and sent);
-  // otherwise sends every waiting archive now, on the calling thread.
-  void SendNow(const SettingsRecord& record);
+  // otherwise clears the log and begins a pass over every waiting archive on
+  // the logger's worker, which calls ended when the pass is over. False when
+  // no pass began: the previous one is still running.
+  bool SendNow(const SettingsRecord& record, const CGpsLogger::Done& ended = {});
   void CreatePoint();
   // An empty name does nothing.
   void CreateNamedPoint(const std::wstring& name);
@@ -44,5 +52,6 @@ class RecorderCommands {
   EventLog& log_;
   View view_;
   bool running_ = false;
+  bool starting_ = false;
   SendMode timer_mode_ = kSendModeNone;
 };

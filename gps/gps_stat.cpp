@@ -9,28 +9,32 @@ CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}
 
 CGpsLogger::~CGpsLogger() { StopAndWait(); }
 
-bool CGpsLogger::Start(SettingsRecord settings) {
-  if (track_thread_.joinable() && !bTreadStop) return false;  // recording already
-  // The window's thread may be the one waiting: a worker must never wait for
-  // a thread that has stopped handling its messages.
-  platform::JoinDispatchingMessages(track_thread_);
+bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
+  if (track_thread_running_ || closing_) return false;
+  // The previous track thread has posted its last state: the join only
+  // collects what is left of it.
+  if (track_thread_.joinable()) track_thread_.join();
   if (send_thread_.joinable()) stopped_senders_.push_back(std::move(send_thread_));
   SetSettings(settings);
   std::unique_ptr<platform::SerialPort> port =
       OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
   if (!port) return false;
+  bool pack_leftovers = AskToPackLeftovers(question_);
+  // The question's box lets the window handle its messages: a close may have come.
+  if (closing_) return false;
   {
     std::lock_guard<std::mutex> guard(port_guard_);
     port_ = std::move(port);
   }
   reader_.Reset();
-  track_counter_ = PrepareTrackFolders(*log_, Target().params.track_folder, question_);
   bTreadStop = false;
   // A waypoint asked for while nothing was recorded belongs to no track.
   point_event_.Reset();
   named_point_event_.Reset();
+  if (opened) opened();
   auto sending = std::make_shared<SendingRun>();
-  track_thread_ = std::thread([this, sending] { TrackThreadProc(*sending); });
+  track_thread_running_ = true;
+  track_thread_ = std::thread([this, sending, pack_leftovers] { TrackThreadProc(*sending, pack_leftovers); });
   send_thread_ = std::thread([this, sending] { SendThreadProc(*sending); });
   return true;
 }
@@ -44,11 +48,22 @@ void CGpsLogger::Stop() {
 void CGpsLogger::StopAndWait() {
   closing_ = true;
   Stop();
-  platform::JoinDispatchingMessages(track_thread_);
-  platform::JoinDispatchingMessages(send_thread_);
-  for (std::thread& sender : stopped_senders_) platform::JoinDispatchingMessages(sender);
+  closer_.Wait();
+  JoinThreads();
+}
+
+void CGpsLogger::BeginClose(Done closed) {
+  closing_ = true;
+  Stop();
+  closer_.Run([this] { JoinThreads(); }, std::move(closed));
+}
+
+void CGpsLogger::JoinThreads() {
+  if (track_thread_.joinable()) track_thread_.join();
+  if (send_thread_.joinable()) send_thread_.join();
+  for (std::thread& sender : stopped_senders_) sender.join();
   stopped_senders_.clear();
-  closing_ = false;
+  pass_by_hand_.Wait();
 }
 
 void CGpsLogger::ClosePort() {
@@ -90,14 +105,18 @@ int CGpsLogger::SendThreadProc(SendingRun& sending) {
     // and its archive waits in ToSend for the next run anyway.
     if (closing_) return;
     int stops = stop_count_;
-    passes_.SendAllArchives(*log_, Target(), nullptr, [this, stops] { return stop_count_ == stops && !closing_; });
+    passes_.SendAllArchives(*log_, Target(), [this, stops] { return stop_count_ == stops && !closing_; });
   });
   return 0;
 }
 
-void CGpsLogger::SendAllArchives() {
-  passes_.SendAllArchives(*log_, Target(), message_pump_, [this] { return !closing_; });
+bool CGpsLogger::SendAllArchives(Done ended) {
+  UploadTarget target = Target();
+  return pass_by_hand_.Run([this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
+                           std::move(ended));
 }
+
+void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }
 
 void CGpsLogger::SetSettings(const SettingsRecord& settings) {
   std::lock_guard<std::mutex> guard(target_lock_);

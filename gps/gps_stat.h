@@ -14,6 +14,7 @@
 #include "app/event_log.h"
 #include "gps/gps_fix.h"
 #include "gps/nmea_reader.h"
+#include "platform/background_job.h"
 #include "platform/serial.h"
 #include "platform/sync.h"
 #include "settings/settings_model.h"
@@ -30,26 +31,34 @@ class CGpsLogger {
   using StateListener = std::function<void(int state)>;
   // Asks the user a yes/no question: the leftover-tracks prompt at start.
   using Question = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
+  // Tells the caller that work it handed over is done; called on a worker
+  // (the window posts itself a message from it).
+  using Done = std::function<void()>;
   explicit CGpsLogger(EventLog* log);
-  // StopAndWait.
+  // Stops and waits for every thread of the logger.
   ~CGpsLogger();
   CGpsLogger(const CGpsLogger&) = delete;
   CGpsLogger& operator=(const CGpsLogger&) = delete;
 
-  // Takes the settings, opens the port, prepares the track folders (with the
-  // leftover prompt) and begins the track and sending threads. False when the
-  // port cannot be opened; nothing else is done then. Waits first for the
-  // track thread of a previous run, dispatching the calling thread's window
-  // messages meanwhile; its sending thread may go on with its last pass.
-  bool Start(SettingsRecord settings);
+  // Takes the settings, opens the port, asks whether to pack the tracks left
+  // from an earlier run, runs opened (the caller's first lines of the
+  // recording's log) and begins the track and sending threads; the track
+  // thread prepares the folders and packs the leftovers before it records.
+  // False, and nothing else done, when the port cannot be opened, while the
+  // previous recording's track thread has not ended (it posts state 0 as its
+  // last act) or once the close has begun. Never waits for a thread; the
+  // stopped recording's sending thread may go on with its last pass.
+  bool Start(SettingsRecord settings, const Done& opened = {});
   // The stop step: raises the stop flag and closes the port; the threads
   // finish the current track and end by themselves. A pass running then
   // ends after its current archive.
   void Stop();
   // Stops, ends any pass after its current archive, and waits for every
-  // thread of the logger, dispatching the calling thread's window messages
-  // meanwhile (closing the window).
+  // thread of the logger. The window never calls it: it waits.
   void StopAndWait();
+  // The window's close: as StopAndWait, but a worker does the waiting and
+  // calls closed once every thread of the logger has ended.
+  void BeginClose(Done closed);
   void ClosePort();
 
   // Takes the upload parameters from a settings record.
@@ -62,13 +71,20 @@ class CGpsLogger {
   void RequestNamedPoint();
   void RequestEndOfTrack();
 
-  // One sending pass over every archive in ToSend. Passes exclude each other;
-  // one asked for from inside a pass's message pump is refused.
-  void SendAllArchives();
+  // One sending pass over every archive in ToSend, on a worker; ended is
+  // called from it when the pass is over. Passes exclude each other: a pass
+  // in progress is waited for on the worker. False, and nothing done, while
+  // the previous pass asked for here is still running.
+  bool SendAllArchives(Done ended = {});
+  bool SendingByHand() const { return pass_by_hand_.Busy(); }
+  // Waits for the pass SendAllArchives began (a console driver or a test).
+  void WaitForSending();
+  // True from Start until the track thread's last act, which comes just
+  // before its state 0 is posted.
+  bool TrackThreadRunning() const { return track_thread_running_; }
 
   void SetStateListener(StateListener listener) { state_listener_ = std::move(listener); }
   void SetQuestion(Question question) { question_ = std::move(question); }
-  void SetMessagePump(MessagePump pump) { message_pump_ = std::move(pump); }
   // The service's time-outs (tests shorten them).
   void SetNetworkTimeouts(const platform::SocketTimeouts& timeouts);
 
@@ -77,7 +93,7 @@ class CGpsLogger {
  private:
   struct TrackState;
 
-  int TrackThreadProc(SendingRun& sending);
+  int TrackThreadProc(SendingRun& sending, bool pack_leftovers);
   int SendThreadProc(SendingRun& sending);
   // One track file from its header to its packing; true when it asked the
   // sending thread for a pass.
@@ -108,13 +124,17 @@ class CGpsLogger {
   TrackPosition last_position_;
   FixReader reader_{bTreadStop};
 
+  void JoinThreads();
+
   std::thread track_thread_;
+  std::atomic<bool> track_thread_running_{false};  // false from the track thread's last act
   std::thread send_thread_;
   std::vector<std::thread> stopped_senders_;  // sending threads of earlier recordings
   SendPassRunner passes_;
+  platform::BackgroundJob pass_by_hand_;
+  platform::BackgroundJob closer_;
   std::atomic<int> stop_count_{0};      // a pass ends when a stop comes during it
   std::atomic<bool> closing_{false};    // every pass ends after its current archive
   StateListener state_listener_;
   Question question_;
-  MessagePump message_pump_;
 };

@@ -1,5 +1,6 @@
 // The track thread: fixes in, track files and waypoints out.
 #include <cstdlib>
+#include <cwctype>
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
@@ -46,10 +47,12 @@ struct CGpsLogger::TrackState {
   }
 };
 
-int CGpsLogger::TrackThreadProc(SendingRun& sending) {
+int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
   platform::RaiseCurrentThreadPriority();
   std::string tracks_dir = GetTracksDir();
   const UploadParams params = Target().params;
+  // Here, not on the window's thread: a large leftover takes seconds to check and pack.
+  track_counter_ = PrepareTrackFolders(*log_, params.track_folder, pack_leftovers);
   last_position_ = TrackPosition();
   bool pass_requested = false;
   while (!bTreadStop) {
@@ -57,9 +60,11 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending) {
     if (pass_requested && !bTreadStop) sending.RequestPass();
   }
   log_->SetStatus(L"Программа остановлена");
-  PostState(kStateStopped);
   // The sending thread's last wake: the last track's pass, or none.
   sending.Finish(pass_requested);
+  // A start may come as soon as state 0 arrives.
+  track_thread_running_ = false;
+  PostState(kStateStopped);
   return 0;
 }
 
@@ -149,8 +154,10 @@ void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState
       std::lock_guard<std::mutex> guard(point_name_lock_);
       name = point_name_;
     }
+    // A comma would split the waypoint line's fields, and a line break (a
+    // pasted name) its record.
     for (wchar_t& c : name) {
-      if (c == L',') c = L' ';  // a comma would split the waypoint line's fields
+      if (c == L',' || std::iswcntrl(c)) c = L' ';
     }
     CreatePoint(name, longitude, latitude, state.waypoint++);
   }

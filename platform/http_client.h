@@ -21,6 +21,10 @@ inline constexpr long kHttpErrorNameNotResolved = 12007;  // ERROR_INTERNET_NAME
 inline constexpr long kHttpErrorConnectionAborted = 12030;  // ERROR_INTERNET_CONNECTION_ABORTED
 inline constexpr long kHttpErrorCannotConnect = 12029;   // ERROR_INTERNET_CANNOT_CONNECT
 
+// Each step's limit (connect, send, receive): a service that accepts and
+// never answers ends the check with kHttpErrorTimeout.
+inline constexpr int kHttpStepTimeoutMs = 30000;
+
 // The longest body ReadBody takes; anything longer is a failed read.
 inline constexpr size_t kHttpBodyLimit = 64 * 1024;
 

@@ -91,9 +91,21 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
   return result;
 }
 
+namespace {
+
+// The few messages whose answer is the dialog procedure's own return value
+// rather than DWLP_MSGRESULT.
+bool AnsweredByReturnValue(UINT message) {
+  return message == WM_QUERYDRAGICON || message == WM_CHARTOITEM || message == WM_VKEYTOITEM ||
+         message == WM_COMPAREITEM || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+}
+
+}  // namespace
+
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   INT_PTR result = FALSE;
   if (OnMessage(message, wparam, lparam, &result)) {
+    if (AnsweredByReturnValue(message)) return result;
     SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;
   }

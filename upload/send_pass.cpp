@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/folders.h"
@@ -16,17 +17,11 @@ std::wstring SentOf(int sent, int total) {
   return L"Отправлено " + std::to_wstring(sent) + L" из " + std::to_wstring(total);
 }
 
-void Pump(const MessagePump& pump) {
-  if (pump) pump();
-}
-
-void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
-                           const KeepSending& keep_sending) {
+void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
   std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparatorA;
   std::vector<std::string> archives;
   for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
     archives.push_back(to_send + name);
-    Pump(pump);
   }
   int total = static_cast<int>(archives.size());
   log.AddLine(L"Отправка данных на сервер");
@@ -48,8 +43,7 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Mess
       log.AddLine(L"Произошла ошибка при отправке данных");
       return;
     }
-    Pump(pump);
-    if (keep_sending && !keep_sending()) return;
+    if (!keep_sending()) return;
   }
 }
 
@@ -60,16 +54,11 @@ void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings) {
   target.service = ParseServiceAddress(settings.server);
 }
 
-void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
-                                     const KeepSending& keep_sending) {
-  if (pass_owner_ == std::this_thread::get_id()) {
-    log.AddLine(L"Отправка уже идёт");
-    return;
-  }
+void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
   std::lock_guard<std::mutex> guard(pass_lock_);
-  pass_owner_ = std::this_thread::get_id();
-  UploadWaitingArchives(log, target, pump, keep_sending);
-  pass_owner_ = std::thread::id();
+  // A pass that waited for another may find the close begun: it sends nothing.
+  KeepSending keep = keep_sending ? keep_sending : [] { return true; };
+  if (keep()) UploadWaitingArchives(log, target, keep);
 }
 
 void SendingRun::RequestPass() {

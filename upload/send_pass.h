@@ -1,12 +1,12 @@
 // The sending pass: every archive waiting in ToSend goes to the service in
-// turn; the first failure ends the pass and the rest wait for the next one.
-// The sending thread runs passes when asked; the window runs one by hand.
+// turn. An archive the service refuses for itself stays queued and the pass
+// goes on; a connection failure ends the pass and the rest wait for the next.
+// The sending thread runs passes when asked, and a worker runs one by hand.
 #pragma once
 
 #include <atomic>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 #include "app/event_log.h"
 #include "platform/net.h"
@@ -25,24 +25,20 @@ struct UploadTarget {
 // service address from a settings record.
 void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings);
 
-// Lets a thread that owns windows handle its messages between archives.
-using MessagePump = std::function<void()>;
-// Asked after each archive: false ends the pass there, the rest wait.
+// Asked when a pass may begin and after each archive: false ends the pass
+// there, the rest wait.
 using KeepSending = std::function<bool()>;
 
 // Runs the passes of one logger. Passes exclude each other: a pass by hand
 // and a pass of the sending thread would upload the same archives twice.
 class SendPassRunner {
  public:
-  // One pass over ToSend. A pass asked for on a thread that is inside a pass
-  // already (a click dispatched by the pass's own message pump) is refused at
-  // once with a log line; on another thread it waits for the running pass.
-  void SendAllArchives(EventLog& log, const UploadTarget& target, const MessagePump& pump,
-                       const KeepSending& keep_sending);
+  // One pass over ToSend; it waits for a pass running on another thread.
+  // Only workers call it: the wait may last a whole pass.
+  void SendAllArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending);
 
  private:
   std::mutex pass_lock_;
-  std::atomic<std::thread::id> pass_owner_{};
 };
 
 // One recording's sending thread: the requests that wake it and its last

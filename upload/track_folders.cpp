@@ -173,7 +173,14 @@ std::string SafeFolderName(const std::string& track_name) {
   return safe;
 }
 
-int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesNoQuestion& ask) {
+bool AskToPackLeftovers(const YesNoQuestion& ask) {
+  if (platform::FindFiles(GetTracksDir() + "*.kml").empty()) return false;
+  const wchar_t* caption = L"Незавершенная операция";
+  const wchar_t* text = L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?";
+  return ask ? ask(caption, text) : platform::AskYesNo(caption, text);
+}
+
+int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers) {
   std::string dir = GetTracksDir();
   platform::CreateFolder(dir);
   platform::CreateFolder(dir + "ToSend");
@@ -183,11 +190,6 @@ int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesN
   int kml = NextFileNumber(dir, std::string(1, kSep) + "*.kml");
   int zip = NextFileNumber(dir, "ToSend" + std::string(1, kSep) + "*.zip");
   int counter = zip > kml ? zip : kml;
-  if (kml > 0) {
-    const wchar_t* caption = L"Незавершенная операция";
-    const wchar_t* text = L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?";
-    bool yes = ask ? ask(caption, text) : platform::AskYesNo(caption, text);
-    if (yes) PackLeftoverTracks(log, counter);
-  }
+  if (pack_leftovers) PackLeftoverTracks(log, counter);
   return counter;
 }

@@ -46,10 +46,15 @@ bool MoveToSended(EventLog& log, const std::string& archive_path, const std::str
 // begins; an empty name stays empty (archives go into Sended).
 std::string SafeFolderName(const std::string& track_name);
 
+// When track files are left over from an earlier run, asks whether to pack
+// them (ask, or a message box when ask is empty); true for a yes. Quick: it
+// only looks for the files, so the window may call it.
+using YesNoQuestion = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
+bool AskToPackLeftovers(const YesNoQuestion& ask);
+
 // Creates the folders, removes archives an interrupted packing left half
 // made, moves a queued archive that is not a whole ZIP to Tracks/Damaged
-// (logged), returns the track counter to start from (above every track file
-// and waiting archive) and, when track files are left over from an earlier
-// run, asks whether to pack them.
-using YesNoQuestion = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
-int PrepareTrackFolders(EventLog& log, const std::string& track_name, const YesNoQuestion& ask);
+// (logged), packs the leftover track files when asked to, and returns the
+// track counter to start from (above every track file and waiting archive).
+// It may take long (every queued archive is read): a worker's call.
+int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers);

@@ -104,7 +104,8 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
   std::string name = WideToAnsi(host);
   HostLookup lookup = LookUpHost(name);
   if (!lookup.found) return fail(kHttpErrorNameNotResolved);
-  NetStatus status = impl_->socket.Connect(lookup.address, port, SocketTimeouts());
+  const SocketTimeouts timeouts{kHttpStepTimeoutMs, kHttpStepTimeoutMs, kHttpStepTimeoutMs, kHttpStepTimeoutMs};
+  NetStatus status = impl_->socket.Connect(lookup.address, port, timeouts);
   if (status != NetStatus::kOk) return fail(ErrorOfStatus(status, kHttpErrorCannotConnect));
   std::string host_header = port == 80 ? name : name + ":" + std::to_string(port);
   std::string request = "POST /" + WideToAnsi(object) + " HTTP/1.1\r\nHost: " + host_header +

@@ -6,9 +6,4 @@ namespace platform {
 // their time waiting on the port and on events, so normal priority serves.
 void RaiseCurrentThreadPriority() {}
 
-// No window here has a message queue that a worker could wait for.
-void JoinDispatchingMessages(std::thread& thread) {
-  if (thread.joinable()) thread.join();
-}
-
 }  // namespace platform

@@ -23,6 +23,16 @@ std::wstring ErrorText(DWORD code) {
   return buffer;
 }
 
+// The defaults let a silent service hold the check for minutes. Set on the
+// session for every request it makes, and on the request itself, which is
+// where Wine's client takes the send and receive limits from.
+void SetStepTimeouts(HINTERNET handle) {
+  DWORD timeout = kHttpStepTimeoutMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    InternetSetOptionW(handle, option, &timeout, sizeof(timeout));
+  }
+}
+
 }  // namespace
 
 struct HttpPost::Impl {
@@ -51,6 +61,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
   };
   impl_->session.reset(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, L"", L"", 0));
   if (!impl_->session) return fail();
+  SetStepTimeouts(impl_->session.get());
   INTERNET_PORT server_port = port == 80 ? INTERNET_INVALID_PORT_NUMBER : port;
   impl_->connection.reset(InternetConnectW(impl_->session.get(), host.c_str(), server_port, nullptr, nullptr,
                                            INTERNET_SERVICE_HTTP, 0, 0));
@@ -58,6 +69,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
   impl_->request.reset(HttpOpenRequestW(impl_->connection.get(), L"POST", object.c_str(), nullptr, nullptr, nullptr,
                                         INTERNET_FLAG_EXISTING_CONNECT, 0));
   if (!impl_->request) return fail();
+  SetStepTimeouts(impl_->request.get());
   if (!HttpSendRequestW(impl_->request.get(), nullptr, 0, nullptr, 0)) return fail();
   return HttpSendStatus::kSent;
 }

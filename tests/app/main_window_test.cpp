@@ -10,11 +10,16 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/RovelogApp.h"
@@ -23,6 +28,7 @@
 #include "platform/text.h"
 #include "resources/resource.h"
 #include "settings/ini_file.h"
+#include "track/track_file.h"
 #include "tests/app/window_harness.h"
 #include "tests/support/test_support.h"
 #include "ui/app_profile.h"
@@ -81,15 +87,24 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(window_->Create());
     Pump();
   }
-  // The close box: stops a recording and waits for it.
+  // The close box: hides the window at once, stops a recording, and ends the
+  // dialog once every worker has said it is over (a hung upload within its
+  // deadlines).
   void Close() {
-    if (window_ && IsWindow(hwnd())) SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    if (window_ && IsWindow(hwnd())) {
+      HWND window = hwnd();
+      SendMessageW(window, WM_CLOSE, 0, 0);
+      EXPECT_FALSE(IsWindowVisible(window));
+      EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 120)) << "the close did not end";
+    }
     window_.reset();
   }
   HWND hwnd() const { return window_->hwnd(); }
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
   void Pump() { testing_support::PumpMessages(hwnd()); }
-  bool PumpUntil(const std::function<bool()>& done) { return testing_support::PumpUntil(hwnd(), done); }
+  bool PumpUntil(const std::function<bool()>& done, int seconds = 40) {
+    return testing_support::PumpUntil(hwnd(), done, seconds);
+  }
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
   bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void Click(int id) {
@@ -134,6 +149,17 @@ class MainWindowTest : public ::testing::Test {
     Click(IDC_START);
     ASSERT_TRUE(window_->running());
     ASSERT_TRUE(PumpUntil([&] { return ShownPicture(Item(IDC_START)) == 2; })) << "no coordinates from COM3";
+  }
+  void PostClick(int id) {
+    PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+  }
+  // Stopped, and the stopped track finished: the controls say so too.
+  void ExpectStopped() {
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_START); })) << "the start button stayed disabled";
+    EXPECT_FALSE(window_->running());
+    EXPECT_EQ(ShownPicture(Item(IDC_START)), 0);
+    EXPECT_TRUE(Enabled(IDC_SAVE));
+    EXPECT_FALSE(Enabled(IDC_POINT) || Enabled(IDC_NAMED_POINT));
   }
 
   testing_support::ScratchDir folder_;
@@ -317,7 +343,7 @@ TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {
   }
   // The close box still closes it.
   HWND window = hwnd();
-  SendMessageW(window, WM_CLOSE, 0, 0);
+  Close();
   EXPECT_FALSE(IsWindow(window));
 }
 
@@ -446,6 +472,21 @@ TEST_F(MainWindowTest, SystemMenuShowsTheAboutBox) {
   SeenBox box = answerer.Result(hwnd());
   EXPECT_EQ(box.caption, L"About Rovelog");
   EXPECT_TRUE(IsWindowVisible(hwnd()));
+
+  // Alt+Space opens the menu, from which the keyboard reaches About; the
+  // menu's loop ends when the window is told to cancel it.
+  std::atomic<bool> menu_shown{false};
+  std::thread watch([&] {
+    for (int round = 0; round < 100 && !menu_shown; ++round, Sleep(50)) {
+      HWND menu = FindWindowW(L"#32768", nullptr);
+      menu_shown = menu && IsWindowVisible(menu);
+    }
+    PostMessageW(hwnd(), WM_CANCELMODE, 0, 0);
+  });
+  SendMessageW(hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L' ');
+  watch.join();
+  EXPECT_TRUE(menu_shown);
+  EXPECT_EQ(SendMessageW(hwnd(), WM_QUERYDRAGICON, 0, 0), SendMessageW(hwnd(), WM_GETICON, ICON_BIG, 0));
 }
 
 TEST_F(MainWindowTest, UpdateCheckShowsTheVerdictOrTheFailure) {
@@ -567,35 +608,51 @@ TEST_F(MainWindowTest, ClosingWhileRecordingPacksTheTrackFirst) {
   if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
   StartRecording({{L"ByHands", L"True"}});
   ASSERT_EQ(CountFiles(folder_.path(), ".zip"), 0);
-  HWND window = hwnd();
-  SendMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window));
-  // The track thread ended, checked and packed the track before the close returned.
+  Close();
+  // The track thread ended, checked and packed the track before the dialog ended.
   EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
   EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
 }
 
-TEST_F(MainWindowTest, SendButtonDoesNothingWhileAPassByHandRuns) {
+TEST_F(MainWindowTest, SendButtonRefusesASecondPassAndTheCloseEndsThePassAfterItsArchive) {
   if (!HaveReceiver() || ServiceServer().empty()) GTEST_SKIP() << "no receiver on COM3 or no service";
   // Tracks recorded while the service cannot be reached stay in ToSend (the
-  // close may pack one more), and a copy makes sure there are two or more.
+  // close may pack one more), and copies make sure there are three or more.
   StartRecording({{L"ByHands", L"True"}});
   const std::string tracks = folder_.File("Tracks");
+  const std::string to_send = tracks + "/ToSend";
   Click(IDC_SEND);
-  ASSERT_TRUE(PumpUntil([&] { return CountFiles(tracks + "/ToSend", ".zip") == 1; }));
+  ASSERT_TRUE(PumpUntil([&] { return CountFiles(to_send, ".zip") == 1; }));
   Close();
-  const std::filesystem::path first = std::filesystem::directory_iterator(tracks + "/ToSend")->path();
-  std::filesystem::copy_file(first, first.parent_path() / "track99.zip");
-  const int waiting = CountFiles(tracks + "/ToSend", ".zip");
+  const std::filesystem::path first = std::filesystem::directory_iterator(to_send)->path();
+  const std::string spare = folder_.File("spare.zip");
+  std::filesystem::copy_file(first, spare);
+  auto copy_into_queue = [&](std::initializer_list<int> numbers) {
+    for (int number : numbers) std::filesystem::copy_file(spare, to_send + "/track" + std::to_string(number) + ".zip");
+  };
+  copy_into_queue({98});
+  const int waiting = CountFiles(to_send, ".zip");
 
   WriteIni({{L"Server", ServiceServer()}});
   Open();
-  // A second click waits in the queue; the pass dispatches it between its two archives.
-  PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SEND, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_SEND)));
+  // The second click was queued before the first disabled the button: the
+  // pass is on its worker then, and the click is refused.
+  PostClick(IDC_SEND);
   Click(IDC_SEND);
-  EXPECT_FALSE(HasLineStarting(Log(), L"Отправка уже идёт")) << Dump(Log());
-  EXPECT_EQ(CountFiles(tracks + "/ToSend", ".zip"), 0) << Dump(Log());
+  EXPECT_FALSE(Enabled(IDC_SEND));
+  ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_SEND); }));
+  std::vector<std::wstring> log = Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), L"Отправка данных на сервер"), 1) << Dump(log);
+  EXPECT_EQ(CountFiles(to_send, ".zip"), 0) << Dump(log);
   EXPECT_EQ(CountFiles(tracks + "/Sended", ".zip"), waiting);
+
+  // A close after the first of three archives: the pass ends after the one
+  // it has taken up (its pause before the upload included).
+  copy_into_queue({200, 201, 202});
+  Click(IDC_SEND);
+  ASSERT_TRUE(PumpUntil([&] { return HasLineStarting(Log(), L"Отправлено 1 из 3"); })) << Dump(Log());
+  Close();
+  EXPECT_EQ(CountFiles(to_send, ".zip"), 1);
 }
 
 TEST_F(MainWindowTest, NamedPointNeedsAName) {
@@ -610,8 +667,9 @@ TEST_F(MainWindowTest, NamedPointNeedsAName) {
     std::wstring name;
     int answer;
   };
-  // An empty name and a cancelled dialog reach nothing; the named one does.
-  const Case cases[] = {{L"", IDOK}, {L"Склад", IDCANCEL}, {L"Дом", IDOK}};
+  // An empty name and a cancelled dialog reach nothing; the named one does,
+  // its pasted line break and tab made spaces.
+  const Case cases[] = {{L"", IDOK}, {L"Склад", IDCANCEL}, {L"Дом\r\nна\tхолме", IDOK}};
   for (const Case& c : cases) {
     SeenBox box = ClickAndAnswer(IDC_NAMED_POINT, c.answer,
                                  [&](HWND dialog) { SetDlgItemTextW(dialog, IDC_POINT_NAME, c.name.c_str()); });
@@ -622,10 +680,110 @@ TEST_F(MainWindowTest, NamedPointNeedsAName) {
   Click(IDC_POINT);
   ASSERT_TRUE(PumpUntil([&] { return points() > 1; }));
   std::vector<std::wstring> log = Log();
-  EXPECT_TRUE(HasLineStarting(log, L"Точка Дом создана"));
+  EXPECT_TRUE(HasLineStarting(log, L"Точка Дом  на холме создана"));
   EXPECT_FALSE(HasLineStarting(log, L"Точка Склад"));
   EXPECT_EQ(points(), 2);
+  // One record a line: the four header lines and the two points.
+  std::ifstream waypoints(folder_.File("Tracks/points.wpt"), std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(waypoints)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
 }
+
+// Clicks are taken strictly in turn: a burst (a double-click, an impatient
+// user) starts and stops one recording, the later clicks are refused while
+// its track is finished, and the window then agrees with the logger.
+TEST_F(MainWindowTest, BurstsOfStartClicksLeaveTheWindowInStepWithTheLogger) {
+  struct Case {
+    int clicks;
+    const wchar_t* port;
+  };
+  for (const Case& c : {Case{4, L"COM3"}, Case{10, L"COM3"}, Case{50, L"COM3"}, Case{10, L"COM9"}}) {
+    bool receiver = c.port == std::wstring(L"COM3");
+    if (receiver && !HaveReceiver()) continue;
+    WriteIni({{L"COM", c.port}, {L"ByHands", L"True"}, {L"Server", L"127.0.0.1:1"}});
+    Open();
+    for (int click = 0; click < c.clicks; ++click) PostClick(IDC_START);
+    ASSERT_NO_FATAL_FAILURE(ExpectStopped()) << c.clicks;
+    if (!receiver) {
+      EXPECT_EQ(Log().back(), L"Ошибка подключения к COM порту");
+    }
+    EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
+    EXPECT_LE(CountFiles(folder_.path(), ".zip"), 1) << "a refused click cut a track";
+    if (receiver) {
+      // One click starts, one stops.
+      Click(IDC_START);
+      ASSERT_TRUE(PumpUntil([&] { return ShownPicture(Item(IDC_START)) == 2; }));
+      EXPECT_FALSE(Enabled(IDC_SAVE));
+      Click(IDC_START);
+      ASSERT_NO_FATAL_FAILURE(ExpectStopped());
+      EXPECT_TRUE(HasLineStarting(Log(), L"Упаковано")) << Dump(Log());
+    }
+    Close();
+    std::filesystem::remove_all(folder_.File("Tracks"));
+  }
+}
+
+// A crash left a large track: it is checked and packed on the track thread
+// while the window answers; a start while that recording is stopping is
+// refused, and a close then waits for the packing.
+TEST_F(MainWindowTest, LargeLeftoverIsPackedWhileTheWindowAnswers) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  WriteIni({{L"COM", L"COM3"}, {L"ByHands", L"True"}, {L"Server", L"127.0.0.1:1"}});
+  const std::string leftover = folder_.File("Tracks/track0.kml");
+  std::filesystem::create_directories(folder_.File("Tracks"));
+  {
+    KmlTrackFile track;
+    ASSERT_TRUE(track.Begin(leftover));
+    track.OpenSegment();  // cut here, as by a crash, after about 100 MB of points
+  }
+  {
+    std::ofstream out(leftover, std::ios::binary | std::ios::app);
+    for (long line = 0; line < 4000000; ++line) out << "37.6" << line << ",55.7" << line % 977 << ",12.5\r\n";
+  }
+  Open();
+  testing_support::AnswerWatch watch(hwnd());
+  EXPECT_EQ(ClickAndAnswer(IDC_START, IDYES).caption, L"Незавершенная операция");
+  ASSERT_TRUE(window_->running());
+  Click(IDC_START);
+  EXPECT_FALSE(Enabled(IDC_START));
+  Click(IDC_START);
+  Click(IDC_START);
+  EXPECT_FALSE(window_->running());
+  EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 0) << "packed before the window answered";
+  Close();
+  std::printf("longest answer while a large leftover is packed: %d ms\n", watch.LongestMs());
+  EXPECT_LE(watch.LongestMs(), 100);
+  EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
+}
+
+// Against a service that accepts and never answers, a pass by hand and an
+// update check run on workers: the window answers throughout, their buttons
+// are disabled meanwhile, and the close ends within the deadlines.
+TEST_F(MainWindowTest, PassByHandAndUpdateCheckLeaveTheWindowAnswering) {
+  const char* silent = std::getenv("ROVELOG_TEST_SILENT_SERVER");
+  if (!silent) GTEST_SKIP() << "the run started no silent service";
+  WriteIni({{L"Server", platform::Utf8ToWide(silent)}});
+  std::filesystem::create_directories(folder_.File("Tracks/ToSend"));
+  for (const char* name : {"track0.zip", "track1.zip"}) {
+    std::ofstream(folder_.File(std::string("Tracks/ToSend/") + name)) << "PK";
+  }
+  Open();
+  {
+    testing_support::AnswerWatch watch(hwnd());
+    Click(IDC_SEND);
+    Click(IDC_UPDATE);
+    EXPECT_FALSE(Enabled(IDC_SEND));
+    EXPECT_FALSE(Enabled(IDC_UPDATE));
+    EXPECT_TRUE(PumpUntil([&] { return HasLineStarting(Log(), L"Архивов к отправке 2"); }));
+    PumpUntil([] { return false; }, 3);
+    std::printf("longest answer during a pass by hand and an update check: %d ms\n", watch.LongestMs());
+    EXPECT_LE(watch.LongestMs(), 100);
+  }
+  Close();
+  EXPECT_EQ(CountFiles(folder_.File("Tracks/ToSend"), ".zip"), 2);
+}
+
 
 }  // namespace
 

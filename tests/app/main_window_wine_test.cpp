@@ -1,6 +1,7 @@
 // Runs the main window's in-process tests (main_window_test.exe of the win64
 // build) under wine64 on a private Xvfb display with Wine's virtual desktop,
-// a receiver simulator linked as COM3, the service stand-in, and extra
+// a receiver simulator linked as COM3, the service stand-in and one that
+// accepts and never answers, and extra
 // serial ports in the registry. Pictures the tests take of the window are kept as PNG files in
 // build/<preset>/test-output/app/.
 #include <sys/stat.h>
@@ -78,6 +79,8 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   ASSERT_TRUE(StartReceiver(&receiver, wine.ComLink(3)));
   testing_support::ServiceStandin service;
   ASSERT_TRUE(service.running());
+  testing_support::ServiceStandin silent({"--mode", "hang"});
+  ASSERT_TRUE(silent.running());
 
   const std::string pictures = std::string(ROVELOG_BINARY_DIR) + "/test-output/app";
   // The whole runs of the window keep their pictures here too: only the
@@ -89,6 +92,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   env.push_back("ROVELOG_TEST_COM3=1");
   env.push_back("ROVELOG_TEST_PORTS=1");
   env.push_back("ROVELOG_TEST_SERVER=127.0.0.1:" + std::to_string(service.port()));
+  env.push_back("ROVELOG_TEST_SILENT_SERVER=127.0.0.1:" + std::to_string(silent.port()));
   std::string output;
   EXPECT_EQ(RunProgram({testing_support::kWine, exe}, env, &output), 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;

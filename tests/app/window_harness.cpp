@@ -66,13 +66,36 @@ void PumpMessages(HWND dialog) {
   }
 }
 
-bool PumpUntil(HWND dialog, const std::function<bool()>& done) {
-  for (int round = 0; round < kPollRounds; ++round) {
+bool PumpUntil(HWND dialog, const std::function<bool()>& done, int seconds) {
+  for (int round = 0; round < seconds * 20; ++round) {
     PumpMessages(dialog);
     if (done()) return true;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
   return done();
+}
+
+AnswerWatch::AnswerWatch(HWND window)
+    : thread_([this, window] {
+        // A window that does not answer within 5 s counts as that long.
+        for (; !stop_; Sleep(50)) {
+          DWORD begin = GetTickCount();
+          DWORD_PTR result = 0;
+          SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+          int waited = static_cast<int>(GetTickCount() - begin);
+          if (waited > longest_ms_) longest_ms_ = waited;
+        }
+        ended_ = true;
+      }) {}
+
+AnswerWatch::~AnswerWatch() {
+  stop_ = true;
+  // Its last question may wait for this thread's answer.
+  while (!ended_) {
+    PumpMessages(nullptr);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  thread_.join();
 }
 
 std::vector<std::wstring> ListViewLines(HWND list) {

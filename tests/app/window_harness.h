@@ -17,7 +17,25 @@ namespace testing_support {
 void PumpMessages(HWND dialog);
 // Pumps until done() holds; false when it did not within a generous bound
 // (the bound only ends a broken run, the tests do not measure time).
-bool PumpUntil(HWND dialog, const std::function<bool()>& done);
+bool PumpUntil(HWND dialog, const std::function<bool()>& done, int seconds = 40);
+
+// From a thread of its own, asks the window every 50 ms whether it answers
+// (WM_NULL through SendMessageTimeout, as a system does before it calls a
+// window hung) and keeps the longest wait, in milliseconds, until it ends.
+class AnswerWatch {
+ public:
+  explicit AnswerWatch(HWND window);
+  ~AnswerWatch();
+  AnswerWatch(const AnswerWatch&) = delete;
+  AnswerWatch& operator=(const AnswerWatch&) = delete;
+  int LongestMs() const { return longest_ms_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> ended_{false};
+  std::atomic<int> longest_ms_{0};
+  std::thread thread_;
+};
 
 // The lines of a list view, read through its messages (any thread of the
 // process).

@@ -68,6 +68,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   record.server = L"127.0.0.1:" + std::to_wstring(queue.service.port());
   logger.SetSettings(record);
   logger.SendAllArchives();
+  logger.WaitForSending();
 
   std::vector<std::wstring> text = lines.Lines();
   ASSERT_GE(text.size(), 4u);
@@ -86,6 +87,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   logger.SetSettings(record);
   lines.Clear();
   logger.SendAllArchives();
+  logger.WaitForSending();
   EXPECT_EQ(lines.Lines().back(), L"Произошла ошибка при отправке данных");
   EXPECT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 2u);
 }
@@ -101,41 +103,35 @@ TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
   EventLog log(&lines);
   UploadTarget target = queue.Target();
   SendPassRunner runner;
-  for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr, nullptr);
+  for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr);
   EXPECT_TRUE(fs::exists(queue.service.StoredUpload(1, "")));
   EXPECT_FALSE(fs::exists(queue.service.StoredUpload(2, "")));
   EXPECT_TRUE(fs::exists(queue.to_send + "track1.zip.sent"));
 }
 
-// A click on "Отправить треки" dispatched by the pass's own message pump asks
-// for a pass on the thread that holds the pass: it is refused at once, never
-// a second lock taken on the same thread.
-TEST(SendAllArchives, APassAskedForFromInsideThePumpIsRefused) {
+// A pass by hand runs on a worker: the call returns at once (the pass
+// pauses a second before each upload), and a second one asked for
+// meanwhile is refused, never queued behind it.
+TEST(SendAllArchives, APassByHandRunsOnAWorkerAndRefusesASecondMeanwhile) {
   testing_support::ScratchDir dir;
   testing_support::ProgramFolderGuard program_folder(dir.path());
   std::string to_send = QueueOfTracks(dir, 1);
-  ASSERT_TRUE(fs::exists(to_send + "track1.zip"));
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   SettingsRecord record;
-  record.server = L"127.0.0.1:1";  // refused at once: the outer pass ends quickly
+  record.server = L"127.0.0.1:1";  // refused at once
   logger.SetSettings(record);
-  int pumped = 0;
-  logger.SetMessagePump([&] {
-    if (pumped++ == 0) logger.SendAllArchives();
-  });
-  logger.SendAllArchives();
+  int ended = 0;
+  ASSERT_TRUE(logger.SendAllArchives([&] { ++ended; }));
+  EXPECT_FALSE(logger.SendAllArchives());
+  EXPECT_TRUE(logger.SendingByHand());
+  logger.WaitForSending();
+  EXPECT_EQ(ended, 1);
   std::vector<std::wstring> text = lines.Lines();
-  ASSERT_FALSE(text.empty());
-  EXPECT_EQ(text[0], L"Отправка уже идёт");
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 1);
   EXPECT_EQ(text.back(), L"Произошла ошибка при отправке данных");
-  // The refusal left the lock free: the next pass runs.
-  logger.SetMessagePump(nullptr);
-  logger.SendAllArchives();
-  text = lines.Lines();
-  EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 2);
+  EXPECT_TRUE(logger.SendAllArchives());
 }
 
 // Stopping, or closing the window, ends a pass once the archive in hand is
@@ -149,8 +145,10 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   UploadTarget target = queue.Target();
   SendPassRunner runner;
   int asked = 0;
-  runner.SendAllArchives(log, target, nullptr, [&] { return ++asked < 2; });
-  EXPECT_EQ(asked, 2);
+  // Asked as the pass begins and after each archive: the third time, after
+  // two archives, says stop.
+  runner.SendAllArchives(log, target, [&] { return ++asked < 3; });
+  EXPECT_EQ(asked, 3);
   EXPECT_EQ(platform::FindFiles(queue.to_send + "*.zip").size(), 1u);
   EXPECT_EQ(platform::FindFiles(queue.dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
   std::vector<std::wstring> text = lines.Lines();
@@ -193,6 +191,7 @@ TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   EventLog log(&lines);
   CGpsLogger logger(&log);
   logger.SendAllArchives();
+  logger.WaitForSending();
   EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
 }
 

@@ -32,10 +32,11 @@ class TracksFolder : public testing::Test {
 
   std::string Path(const std::string& name) const { return dir_.File("Tracks/" + name); }
   int Prepare(bool answer) {
-    return PrepareTrackFolders(log_, "demo", [&](const std::wstring&, const std::wstring& text) {
+    bool pack = AskToPackLeftovers([&](const std::wstring&, const std::wstring& text) {
       asked_ = text;
       return answer;
     });
+    return PrepareTrackFolders(log_, "demo", pack);
   }
   std::string Entry(const std::string& archive, const std::string& entry) {
     std::string command = "unzip -p '" + Path(archive) + "' '" + entry + "' 2>/dev/null";

@@ -6,9 +6,11 @@
 //   rovelog-headless [--dir DIR] [--answer yes|no]
 //
 // Commands: start, stop, point, point NAME, send, settings, update, quit.
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/event_log.h"
@@ -71,7 +73,7 @@ class HeadlessDriver {
   bool Run(const std::string& line) {
     if (line == "quit") return false;
     if (line == "start") {
-      if (!commands_.running()) commands_.StartStop(settings_.record());
+      if (!commands_.running()) Start();
     } else if (line == "stop") {
       if (commands_.running()) commands_.StartStop(settings_.record());
     } else if (line == "point") {
@@ -90,7 +92,7 @@ class HeadlessDriver {
     return true;
   }
 
-  // Stops recording and waits for the logger's threads.
+  // Stops recording; the logger waits for its threads as it goes.
   void Quit() {
     if (commands_.running()) commands_.StartStop(settings_.record());
     timer_.Kill();
@@ -108,6 +110,13 @@ class HeadlessDriver {
     };
     view.warn = [this](const std::wstring&, const std::wstring& text) { printer_.Print("? " + OneLine(text) + " -> ok"); };
     return view;
+  }
+
+  // A start right after a stop waits, as the window's disabled button does,
+  // until the stopped track is packed: a console may wait, the window never.
+  void Start() {
+    while (!commands_.CanStart()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    commands_.StartStop(settings_.record());
   }
 
   bool Ask(const std::wstring&, const std::wstring& text) {
