@@ -109,31 +109,6 @@ TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
   EXPECT_TRUE(fs::exists(queue.to_send + "track1.zip.sent"));
 }
 
-// A pass by hand runs on a worker: the call returns at once (the pass
-// pauses a second before each upload), and a second one asked for
-// meanwhile is refused, never queued behind it.
-TEST(SendAllArchives, APassByHandRunsOnAWorkerAndRefusesASecondMeanwhile) {
-  testing_support::ScratchDir dir;
-  testing_support::ProgramFolderGuard program_folder(dir.path());
-  std::string to_send = QueueOfTracks(dir, 1);
-  LineList lines;
-  EventLog log(&lines);
-  CGpsLogger logger(&log);
-  SettingsRecord record;
-  record.server = L"127.0.0.1:1";  // refused at once
-  logger.SetSettings(record);
-  int ended = 0;
-  ASSERT_TRUE(logger.SendAllArchives([&] { ++ended; }));
-  EXPECT_FALSE(logger.SendAllArchives());
-  EXPECT_TRUE(logger.SendingByHand());
-  logger.WaitForSending();
-  EXPECT_EQ(ended, 1);
-  std::vector<std::wstring> text = lines.Lines();
-  EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправка данных на сервер"), 1);
-  EXPECT_EQ(text.back(), L"Произошла ошибка при отправке данных");
-  EXPECT_TRUE(logger.SendAllArchives());
-}
-
 // Stopping, or closing the window, ends a pass once the archive in hand is
 // done; the rest wait in ToSend for the next pass.
 TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
