@@ -21,8 +21,8 @@
 #include <memory>
 #include <string>
 
-#include "app/event_log.h"
-#include "app/line_list.h"
+#include "eventlog/event_log.h"
+#include "eventlog/line_list.h"
 #include "app/recorder_commands.h"
 #include "gps/gps_stat.h"
 #include "platform/background_job.h"

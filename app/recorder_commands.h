@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "gps/gps_stat.h"
 #include "settings/settings_model.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "gps/gps_fix.h"
 #include "gps/nmea_reader.h"
 #include "platform/background_job.h"

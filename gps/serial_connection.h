@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "platform/serial.h"
 
 // The port number of a settings COM text: the digits right after its first

@@ -8,7 +8,7 @@
 #include <functional>
 #include <mutex>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "platform/net.h"
 #include "platform/sync.h"
 #include "upload/service_address.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 
 // The Tracks folder beside the program, with its trailing separator;
 // computed afresh on every call. It is not created here.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "platform/net.h"
 #include "upload/service_address.h"
 #include "upload/upload_protocol.h"

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "app/line_list.h"
+#include "eventlog/line_list.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 

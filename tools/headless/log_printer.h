@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/line_list.h"
+#include "eventlog/line_list.h"
 
 class LogPrinter {
  public:

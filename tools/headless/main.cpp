@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 #include "app/recorder_commands.h"
 #include "gps/gps_stat.h"
 #include "platform/console.h"

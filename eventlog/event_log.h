@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/line_list.h"
+#include "eventlog/line_list.h"
 #include "platform/clock.h"
 
 class EventLog {

@@ -1,4 +1,4 @@
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/line_list.h"
+#include "eventlog/line_list.h"
 
 void LineList::SetListener(Listener listener) {
   std::lock_guard<std::mutex> guard(lock_);

@@ -1,4 +1,4 @@
-#include "app/event_log.h"
+#include "eventlog/event_log.h"
 
 EventLog::EventLog(LineList* control) : control_(control), attached_(control != nullptr ? 1 : 0) {}
 
