@@ -1,11 +1,19 @@
 #include "tests/e2e/recorder_run.h"
 
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "tools/sim/route.h"
 
 namespace fs = std::filesystem;
 
@@ -77,6 +85,71 @@ std::vector<int> RecorderRun::States() const {
 
 bool RecorderRun::Printed(const std::string& line) const {
   return std::find(output_.begin(), output_.end(), line) != output_.end();
+}
+
+double RecorderRun::CpuSeconds() const {
+  // /proc/PID/stat: the name in parentheses, then fields 3 on; utime and stime are 14 and 15.
+  std::ifstream stat("/proc/" + std::to_string(recorder_->pid()) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  for (int number = 3; number < 14; ++number) fields >> field;
+  double user = 0, system = 0;
+  fields >> user >> system;
+  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::vector<std::pair<double, double>> RoutePositions(int epochs) {
+  sim::RouteOptions options;
+  options.speed_knots = 20;
+  sim::Route route(options);
+  std::vector<std::pair<double, double>> positions;
+  for (int i = 0; i < epochs; ++i) {
+    sim::RoutePoint point = route.Next();
+    positions.emplace_back(point.longitude, point.latitude);
+  }
+  return positions;
+}
+
+bool SamePosition(const std::string& line, const std::pair<double, double>& position) {
+  double longitude = 0, latitude = 0;
+  return std::sscanf(line.c_str(), "%lf,%lf", &longitude, &latitude) == 2 &&
+         std::fabs(longitude - position.first) < 1e-7 && std::fabs(latitude - position.second) < 1e-7;
+}
+
+std::vector<std::string> ReceiverGoingAway(ReceiverGone how) {
+  std::vector<std::string> options = {"--speed", "20", "--pace", "epoch", "--speedup", "10"};
+  const std::string fixes = std::to_string(kFixesBeforeGone);
+  if (how == ReceiverGone::kSilent) {
+    // Silent far longer than the test lasts, before one more epoch.
+    options.insert(options.end(),
+                   {"--epochs", std::to_string(kFixesBeforeGone + 1), "--silence", fixes + ":600"});
+  } else {
+    // The simulator ends, closing the line, once the recorder has read all.
+    options.insert(options.end(), {"--epochs", fixes, "--hold", "60"});
+  }
+  return options;
+}
+
+void ExpectTheReceiverGoneNoticed(RecorderRun& run) {
+  ASSERT_TRUE(run.WaitFor("# state 2", 60));
+  double cpu = run.CpuSeconds();
+  // 50 empty reads of half a second each, and the fixes before them.
+  ASSERT_TRUE(run.WaitFor("# state 1", 40));
+  ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом >", 5));
+  run.Command("send");
+  ASSERT_TRUE(run.WaitFor("+ Упаковано", 40));
+  // A reader spinning on a dead line would take the whole half minute.
+  EXPECT_LT(run.CpuSeconds() - cpu, 5.0);
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 60));
+  ASSERT_EQ(run.Quit(), 0);
+
+  EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
+  std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml"));
+  std::vector<std::pair<double, double>> route = RoutePositions(kFixesBeforeGone);
+  ASSERT_EQ(points.size(), route.size());
+  for (size_t i = 0; i < points.size(); ++i) EXPECT_TRUE(SamePosition(points[i], route[i])) << points[i];
 }
 
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix) {

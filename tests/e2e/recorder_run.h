@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -46,6 +47,8 @@ class RecorderRun {
   const std::vector<std::string>& output() const { return output_; }
   std::vector<int> States() const;
   bool Printed(const std::string& line) const;
+  // The processor time the recorder has taken so far, in seconds.
+  double CpuSeconds() const;
 
  private:
   ScratchDir folder_;
@@ -54,6 +57,25 @@ class RecorderRun {
   std::unique_ptr<ChildProcess> recorder_;
   std::vector<std::string> output_;
 };
+
+// The positions of the simulator's route at 20 knots, as the track prints
+// them ("longitude,latitude"), and whether a point line is one of them.
+std::vector<std::pair<double, double>> RoutePositions(int epochs);
+bool SamePosition(const std::string& line, const std::pair<double, double>& position);
+
+// How a receiver goes away after its last fix: it falls silent with its line
+// held open, or its line is gone (the pseudo-terminal closed, as an unplugged
+// adapter's).
+enum class ReceiverGone { kSilent, kLost };
+// Simulator options for a receiver that sends kFixesBeforeGone fixes of the
+// route, ten times faster than life, and then goes away.
+constexpr int kFixesBeforeGone = 30;
+std::vector<std::string> ReceiverGoingAway(ReceiverGone how);
+// With a recorder that sends by hand, started and reading such a receiver:
+// the recorder shows that the receiver is gone within the silent-line limit
+// without spinning, packs the track on a send request made then, and the
+// track holds every fix sent, the last one too, and nothing else.
+void ExpectTheReceiverGoneNoticed(RecorderRun& run);
 
 // Files in a folder of the run matching a suffix, sorted.
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);
