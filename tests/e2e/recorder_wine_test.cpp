@@ -88,6 +88,24 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
   }
 }
 
+// The Windows serial backend with the same receivers as the native run: one
+// that falls silent, and one whose pseudo-terminal closes (reads then fail).
+TEST(RecorderUnderWine, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFix) {
+  SKIP_WITHOUT_WINE_PROGRAMS();
+  using testing_support::ReceiverGone;
+  for (ReceiverGone how : {ReceiverGone::kSilent, ReceiverGone::kLost}) {
+    SCOPED_TRACE(how == ReceiverGone::kSilent ? "silent" : "lost");
+    testing_support::WinePrefix wine("ru_RU.UTF-8");
+    ASSERT_TRUE(wine.Boot());
+    RecorderRun run;
+    run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
+    ASSERT_TRUE(run.StartReceiver(testing_support::ReceiverGoingAway(how), wine.ComLink(3)));
+    ASSERT_TRUE(StartWineRecorder(run, wine));
+    run.Command("start");
+    testing_support::ExpectTheReceiverGoneNoticed(run);
+  }
+}
+
 // On a Russian Windows the folder an earlier release made through the ANSI
 // calls is the one the wide calls find: the archive joins it.
 TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
