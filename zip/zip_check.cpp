@@ -54,9 +54,12 @@ bool ReadAt(platform::File& file, uint64_t offset, size_t size, std::string* byt
 bool ParseDirectory(const std::string& directory, std::vector<ZipDirectoryEntry>* entries) {
   size_t at = 0;
   while (at < directory.size()) {
-    if (directory.size() - at < kCentralHeaderSize || directory.compare(at, 4, "PK\x01\x02") != 0) return false;
+    if (directory.size() - at < kCentralHeaderSize || directory.compare(at, 4, "PK\x01\x02") != 0) {
+      return false;
+    }
     size_t name_size = Little16(directory, at + 28);
-    size_t next = at + kCentralHeaderSize + name_size + Little16(directory, at + 30) + Little16(directory, at + 32);
+    size_t extra_and_comment = Little16(directory, at + 30) + Little16(directory, at + 32);
+    size_t next = at + kCentralHeaderSize + name_size + extra_and_comment;
     if (next > directory.size()) return false;
     entries->push_back({directory.substr(at + kCentralHeaderSize, name_size), Little32(directory, at + 16),
                         Little32(directory, at + 24)});

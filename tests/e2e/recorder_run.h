@@ -3,6 +3,7 @@
 // headless driver taking commands and printing its event log.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -63,19 +64,13 @@ class RecorderRun {
 std::vector<std::pair<double, double>> RoutePositions(int epochs);
 bool SamePosition(const std::string& line, const std::pair<double, double>& position);
 
-// How a receiver goes away after its last fix: it falls silent with its line
-// held open, or its line is gone (the pseudo-terminal closed, as an unplugged
-// adapter's).
-enum class ReceiverGone { kSilent, kLost };
-// Simulator options for a receiver that sends kFixesBeforeGone fixes of the
-// route, ten times faster than life, and then goes away.
-constexpr int kFixesBeforeGone = 30;
-std::vector<std::string> ReceiverGoingAway(ReceiverGone how);
-// With a recorder that sends by hand, started and reading such a receiver:
-// the recorder shows that the receiver is gone within the silent-line limit
+// A receiver sends 30 fixes and then falls silent with its line open, or its
+// line is lost (the pseudo-terminal closed, as an unplugged adapter's): the
+// recorder, started by start_recorder, shows it within the silent-line limit
 // without spinning, packs the track on a send request made then, and the
 // track holds every fix sent, the last one too, and nothing else.
-void ExpectTheReceiverGoneNoticed(RecorderRun& run);
+void ExpectAGoneReceiverNoticed(RecorderRun& run, bool lost, const std::string& com_link,
+                                const std::function<bool()>& start_recorder);
 
 // Files in a folder of the run matching a suffix, sorted.
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);

@@ -246,15 +246,10 @@ TEST(Recorder, SilentReceiverPostsNoStateAndLeavesNoTrack) {
 }
 
 TEST(Recorder, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFix) {
-  using testing_support::ReceiverGone;
-  for (ReceiverGone how : {ReceiverGone::kSilent, ReceiverGone::kLost}) {
-    SCOPED_TRACE(how == ReceiverGone::kSilent ? "silent" : "lost");
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "lost" : "silent");
     RecorderRun run;
-    run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
-    ASSERT_TRUE(run.StartReceiver(testing_support::ReceiverGoingAway(how)));
-    ASSERT_TRUE(run.StartRecorder());
-    run.Command("start");
-    testing_support::ExpectTheReceiverGoneNoticed(run);
+    testing_support::ExpectAGoneReceiverNoticed(run, lost, "", [&] { return run.StartRecorder(); });
   }
 }
 

@@ -88,21 +88,16 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
   }
 }
 
-// The Windows serial backend with the same receivers as the native run: one
-// that falls silent, and one whose pseudo-terminal closes (reads then fail).
+// The Windows serial backend with the same receivers as the native run.
 TEST(RecorderUnderWine, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFix) {
   SKIP_WITHOUT_WINE_PROGRAMS();
-  using testing_support::ReceiverGone;
-  for (ReceiverGone how : {ReceiverGone::kSilent, ReceiverGone::kLost}) {
-    SCOPED_TRACE(how == ReceiverGone::kSilent ? "silent" : "lost");
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "lost" : "silent");
     testing_support::WinePrefix wine("ru_RU.UTF-8");
     ASSERT_TRUE(wine.Boot());
     RecorderRun run;
-    run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
-    ASSERT_TRUE(run.StartReceiver(testing_support::ReceiverGoingAway(how), wine.ComLink(3)));
-    ASSERT_TRUE(StartWineRecorder(run, wine));
-    run.Command("start");
-    testing_support::ExpectTheReceiverGoneNoticed(run);
+    testing_support::ExpectAGoneReceiverNoticed(run, lost, wine.ComLink(3),
+                                                [&] { return StartWineRecorder(run, wine); });
   }
 }
 
