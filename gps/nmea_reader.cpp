@@ -65,24 +65,24 @@ bool FixReader::ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitud
     switch (ReadSentence(fix, latitude, longitude)) {
       case Outcome::kFix:
         return false;
-      case Outcome::kStopped:
-        return true;
+      case Outcome::kInterrupted:
+        // A failed read ended the sentence: it counts as the hunt's would.
+        if (Stopped() || CountFailure()) return true;
+        break;
       case Outcome::kNext:
         break;
     }
   }
 }
 
-// Reads until the current byte is "$". An LF or NUL byte, and an empty read
-// while one is current (a silent receiver), count towards failure over the
-// whole call; other bytes and empty reads after them do not.
+// Reads until the current byte is "$". An LF or NUL byte, and an empty or
+// failed read while one is current (a silent or lost receiver), count towards
+// failure over the whole call; other bytes and empty reads after them do not.
 bool FixReader::HuntSentenceStart() {
   while (current_ != '$') {
     if (Stopped()) return false;
     ReadByte();
-    if (current_ == 0 || current_ == '\n') {
-      if (++failcounter_ == kFailLimit) return false;
-    }
+    if ((current_ == 0 || current_ == '\n') && CountFailure()) return false;
   }
   return true;
 }
@@ -98,7 +98,7 @@ FixReader::Kind FixReader::KindOf(const char identifier[5]) {
 
 FixReader::Outcome FixReader::ReadSentence(GpsFix& fix, double& latitude, double& longitude) {
   char identifier[5];
-  if (!ReadIdentifier(identifier)) return Outcome::kStopped;
+  if (!ReadIdentifier(identifier)) return Outcome::kInterrupted;
   Kind kind = KindOf(identifier);
   switch (kind) {
     case Kind::kRmc:
@@ -134,7 +134,7 @@ bool FixReader::ReadIdentifier(char identifier[5]) {
 // the time-out ends such a read. The hunt goes on from the last byte.
 FixReader::Outcome FixReader::SkipOther() {
   for (int count = 0; count < kSkipLength; ++count) {
-    if (Stopped()) return Outcome::kStopped;
+    if (Stopped()) return Outcome::kInterrupted;
     if (!ReadByte() || current_ == '$') break;
   }
   return Outcome::kNext;
@@ -147,12 +147,12 @@ FixReader::Outcome FixReader::ReadGgaOrGsa(Kind kind, GpsFix& fix) {
   GpsFix next = fix;
   int number = 0;
   int used = 0;
-  if (!TextByte()) return Outcome::kStopped;  // the comma after the identifier
+  if (!TextByte()) return Outcome::kInterrupted;  // the comma after the identifier
   while (!TextEnded()) {
     ++number;
     bool gga = kind == Kind::kGga;
     FieldEnd end = ReadField(gga && (number == 7 || number == 9));
-    if (end == FieldEnd::kStopped) return Outcome::kStopped;
+    if (end == FieldEnd::kInterrupted) return Outcome::kInterrupted;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
     if (gga) {
       if (number == 7) next.satellites = platform::LeadingInteger(Field());
@@ -180,11 +180,11 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
   double next_longitude = longitude;
   int number = 0;
   int commas = 0;
-  if (!TextByte()) return Outcome::kStopped;  // the comma after the identifier
+  if (!TextByte()) return Outcome::kInterrupted;  // the comma after the identifier
   while (!TextEnded()) {
     ++number;
     FieldEnd end = ReadField(number <= 5 || number == 7);
-    if (end == FieldEnd::kStopped) return Outcome::kStopped;
+    if (end == FieldEnd::kInterrupted) return Outcome::kInterrupted;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
     if (end == FieldEnd::kDollar) break;  // a field the next sentence cut off is not taken
     if (end == FieldEnd::kComma) ++commas;
@@ -200,7 +200,7 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
         bool latitude_field = number == 3;
         std::string_view field = Field();
         char letter = 0;
-        if (!ReadHemisphere(letter, commas)) return Outcome::kStopped;
+        if (!ReadHemisphere(letter, commas)) return Outcome::kInterrupted;
         double value = Coordinate(field, latitude_field ? 2 : 3, letter == (latitude_field ? 'S' : 'W'));
         (latitude_field ? next_latitude : next_longitude) = value;
         break;
@@ -239,7 +239,7 @@ FixReader::FieldEnd FixReader::ReadField(bool taken) {
   field_size_ = 0;
   field_empty_ = true;
   for (;;) {
-    if (!TextByte()) return FieldEnd::kStopped;
+    if (!TextByte()) return FieldEnd::kInterrupted;
     if (current_ == ',') return FieldEnd::kComma;
     if (current_ == '*') return FieldEnd::kChecksum;
     // A "$" ends the sentence inside the field and is kept as its last character.
@@ -253,23 +253,24 @@ FixReader::FieldEnd FixReader::ReadField(bool taken) {
 }
 
 // Text that ends at a "$" carries no checksum and stands as it is. After a
-// "*" come two hexadecimal digits that must be the XOR of the text; what
-// follows them up to the next "$" (the line end, NUL padding, a binary
-// message of another protocol that the receiver interleaves) is passed over.
+// "*" come two hexadecimal digits that must be the XOR of the text, and the
+// sentence is complete: the receiver may say nothing more for a long while
+// (the last fix before it falls silent, or before the user stops). What
+// follows the digits (the line end, NUL padding, a binary message of another
+// protocol that the receiver interleaves) is the hunt's, which counts a
+// silence after them as after any line.
 FixReader::Check FixReader::FinishSentence() {
   if (current_ == '$') return Check::kGood;
   char digits[2];
   for (char& digit : digits) {
-    if (!NextByte()) return Check::kStopped;
+    if (!NextByte()) return Check::kInterrupted;
     if (current_ == '$') return Check::kBad;
     digit = current_;
   }
-  while (current_ != '$') {
-    if (!NextByte()) return Check::kStopped;
-  }
+  current_ = 0;
   return HexByte(digits[0], digits[1]) == checksum_ ? Check::kGood : Check::kBad;
 }
 
 FixReader::Outcome FixReader::OutcomeOf(Check check) {
-  return check == Check::kStopped ? Outcome::kStopped : Outcome::kNext;
+  return check == Check::kInterrupted ? Outcome::kInterrupted : Outcome::kNext;
 }

@@ -20,7 +20,8 @@ class FixReader {
   // not one. Other fields are passed over whatever their length.
   static constexpr size_t kMaxFieldLength = 82;
   // Hunt reads that leave a 0 or LF byte current (LF bytes met between
-  // sentences, or empty reads after one) before a call gives up.
+  // sentences, or empty reads after one) before a call gives up. A failed
+  // read of a line that is gone counts as one such read wherever it comes.
   static constexpr int kFailLimit = 50;
 
   // stop is the logger's stop flag; it is tested before every read.
@@ -29,15 +30,16 @@ class FixReader {
   // Reads the port until one RMC sentence of a satellite-system talker (GP,
   // GN, GL, GA, GB, BD, GQ, GI) has been parsed and returns false: fix holds
   // its time, date, speed and validity, latitude and longitude its position
-  // in signed degrees. A sentence ends at the next "$"; its text ends there
-  // or at a "*", and what follows the "*" and its two checksum digits is
-  // passed over. Returns true on failure: kFailLimit hunt reads in this call
-  // that left an LF or NUL byte current, or the stop flag. Only sentences
-  // that end are stored; one whose checksum is not the XOR of its text, one
-  // with a taken field longer than kMaxFieldLength, or an RMC cut before its
-  // speed field, is dropped. Fields not read keep their values. A receiver
-  // that goes quiet inside a sentence keeps the call waiting until the stop
-  // flag is set.
+  // in signed degrees. A sentence with "*" ends at its two checksum digits,
+  // so its fix is returned as soon as they are read; one without ends at the
+  // next "$". What follows the digits is passed over by the hunt for the next
+  // "$". Returns true on failure: kFailLimit hunt reads in this call that
+  // left an LF or NUL byte current or failed, or the stop flag. Only
+  // sentences that end are stored; one whose checksum is not the XOR of its
+  // text, one with a taken field longer than kMaxFieldLength, an RMC cut
+  // before its speed field, or one the line's failure cut, is dropped. Fields
+  // not read keep their values. A receiver that goes quiet inside a sentence
+  // keeps the call waiting until the stop flag is set or the line fails.
   bool ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitude, double& longitude);
 
   // Forgets the sentence start kept from the last call: for a newly opened
@@ -46,13 +48,14 @@ class FixReader {
 
  private:
   enum class Kind { kOther, kRmc, kGga, kGsa };
-  // How reading one sentence ended.
-  enum class Outcome { kFix, kNext, kStopped };
+  // How reading one sentence ended; kInterrupted is the stop flag or a
+  // failed read.
+  enum class Outcome { kFix, kNext, kInterrupted };
   // How reading one field ended: at a comma, at the "*" or "$" that ends the
   // text, or not at all.
-  enum class FieldEnd { kComma, kChecksum, kDollar, kOverlong, kStopped };
+  enum class FieldEnd { kComma, kChecksum, kDollar, kOverlong, kInterrupted };
   // Whether a sentence whose text has ended may be used.
-  enum class Check { kGood, kBad, kStopped };
+  enum class Check { kGood, kBad, kInterrupted };
 
   static Kind KindOf(const char identifier[5]);
   bool HuntSentenceStart();
@@ -77,14 +80,22 @@ class FixReader {
   }
   // One byte inside a sentence. The receiver may pause there: an empty read
   // adds nothing and the reader waits for the next byte until the stop flag
-  // is set.
+  // is set or a read fails.
   bool NextByte() {
     for (;;) {
       if (Stopped()) return false;
       if (ReadByte()) return true;
+      if (port_->ReadFailed()) return false;
     }
   }
-  bool ReadByte() { return port_->Read(&current_, 1) == 1; }
+  // A failed read leaves 0 current: a line that is gone reads as a silent one.
+  bool ReadByte() {
+    if (port_->Read(&current_, 1) == 1) return true;
+    if (port_->ReadFailed()) current_ = 0;
+    return false;
+  }
+  // Counts one read towards failure; true once the limit is reached.
+  bool CountFailure() { return ++failcounter_ >= kFailLimit; }
   bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
   std::string_view Field() const { return std::string_view(field_, field_size_); }
 

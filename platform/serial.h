@@ -34,6 +34,12 @@ class SerialPort {
   // Reads up to size bytes into buffer; returns the count (0 on time-out,
   // error or a closed port).
   virtual size_t Read(void* buffer, size_t size) = 0;
+  // Whether the last Read that returned 0 did so because the line failed (the
+  // device is gone: a hang-up, an unplugged adapter) or the port is closed,
+  // rather than because the line was silent. A failed read still lasts the
+  // time-out, so a caller that reads on does not spin; only a closed port's
+  // reads return at once.
+  virtual bool ReadFailed() const = 0;
   virtual void Close() = 0;
 };
 

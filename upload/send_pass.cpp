@@ -36,6 +36,10 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Keep
     int code = kNoAnswerCode;
     if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code)) {
       log.SetLine(progress_row, SentOf(++sent, total));
+      // Delivery is at least once: a kill between the service's acceptance
+      // and this move leaves the archive queued, and the next start sends it
+      // again. That is kept, since moving it first could lose a track the
+      // service never got; only the service can make a repeat harmless.
       MoveToSended(log, archive, target.params.track_folder);
     } else if (RefusesArchiveItself(code)) {
       log.AddLine(L"Архив " + platform::Utf8ToWide(ArchiveFileName(archive)) + L" не принят и остаётся в очереди");

@@ -1,7 +1,9 @@
 #include "upload/track_folders.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cwchar>
+#include <vector>
 
 #include "platform/folders.h"
 #include "platform/message_box.h"
@@ -68,6 +70,34 @@ int NumberInName(const std::string& name) {
   return static_cast<int>(std::wcstol(digits.c_str(), nullptr, 10));
 }
 
+// The track files the queue's archives hold, as their directories record
+// them.
+std::vector<ZipDirectoryEntry> QueuedTracks(const std::string& tracks_dir) {
+  std::string to_send = ToSendDir(tracks_dir);
+  std::vector<ZipDirectoryEntry> tracks;
+  std::vector<ZipDirectoryEntry> entries;
+  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
+    if (!ReadZipDirectory(to_send + name, &entries)) continue;
+    for (const ZipDirectoryEntry& entry : entries) {
+      if (entry.name == "track.kml") tracks.push_back(entry);
+    }
+  }
+  return tracks;
+}
+
+// A packing cut off after its archive took its queue name and before the
+// track file went leaves both; packing the file again would upload the
+// track twice.
+bool IsQueued(const std::string& kml_path, const std::vector<ZipDirectoryEntry>& queued) {
+  if (queued.empty()) return false;
+  std::string bytes = ReadWholeFile(kml_path);
+  uint32_t crc = ZipCrc32(bytes);
+  for (const ZipDirectoryEntry& entry : queued) {
+    if (entry.size == bytes.size() && entry.crc == crc) return true;
+  }
+  return false;
+}
+
 bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& waypoints_path,
             bool with_waypoints) {
   bool added = zip.AddFile(L"track.kml", platform::Utf8ToWide(kml_path)) == ZipResult::kOk;
@@ -111,6 +141,9 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
     log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::Utf8ToWide(kml_path));
     return false;
   }
+  // The archive is complete under its queue name before the track goes: the
+  // other way round a kill could lose the track, this way it leaves both,
+  // and the next start finds the track already queued.
   platform::RemoveFile(kml_path);
   if (with_waypoints) platform::RemoveFile(waypoints);
   return true;
@@ -118,9 +151,11 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
 
 void PackLeftoverTracks(EventLog& log, int& counter) {
   std::string dir = GetTracksDir();
+  std::vector<ZipDirectoryEntry> queued = QueuedTracks(dir);
   for (const std::string& name : platform::FindFiles(dir + "*.kml")) {
     std::string path = dir + name;
-    if (CheckTrackFile(path)) {
+    // The bytes as they were left, before the check may repair them.
+    if (IsQueued(path, queued) || CheckTrackFile(path)) {
       platform::RemoveFile(path);
       continue;
     }

@@ -28,7 +28,9 @@ int NextFileNumber(const std::string& folder, const std::string& mask);
 bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter);
 
 // Packs every track file left in Tracks, or deletes it when it holds no
-// coordinates; numbers come from the counter, which ends above them.
+// coordinates or an archive waiting in ToSend already holds its exact bytes
+// (the same size and CRC-32 of its "track.kml"); numbers come from the
+// counter, which ends above them.
 void PackLeftoverTracks(EventLog& log, int& counter);
 
 // Moves an accepted archive into Sended/<track name> under that folder's

@@ -130,12 +130,19 @@ class PosixSerialPort : public SerialPort {
   ~PosixSerialPort() override { Close(); }
 
   size_t Read(void* buffer, size_t size) override {
-    if (size == 0 || !gate_.Enter()) return 0;
-    bool ready = buffered_.size() >= size || Fill(std::min(size, ReadBuffer::kCapacity));
-    size_t got = ready ? buffered_.Take(buffer, size) : 0;
+    if (size == 0) return 0;
+    if (!gate_.Enter()) {
+      failed_ = true;
+      return 0;
+    }
+    Filled filled = buffered_.size() >= size ? Filled::kDone : Fill(std::min(size, ReadBuffer::kCapacity));
+    size_t got = filled == Filled::kClosed ? 0 : buffered_.Take(buffer, size);
+    failed_ = got == 0 && filled != Filled::kDone;
     if (gate_.Leave()) GiveUpDevice();
     return got;
   }
+
+  bool ReadFailed() const override { return failed_; }
 
   void Close() override {
     if (gate_.Close([this] { Wake(); })) GiveUpDevice();
@@ -143,37 +150,41 @@ class PosixSerialPort : public SerialPort {
 
  private:
   enum class Wait { kReady, kTimedOut, kClosed, kGone };
+  // How filling the buffer ended: at its size or a time-out, by Close, or
+  // with the device gone.
+  enum class Filled { kDone, kClosed, kGone };
 
   // Reads the device until the buffer holds size bytes, the line pauses for
-  // the interval time-out after a byte, or the total time-out has passed;
-  // false when Close ended the wait.
-  bool Fill(size_t size) {
+  // the interval time-out after a byte, or the total time-out has passed.
+  Filled Fill(size_t size) {
     const Clock::time_point deadline = Clock::now() + kTotalTimeout;
     for (;;) {
-      if (WaitForWake(std::min(next_read_, deadline))) return false;
-      bool present = ReadDevice();
-      if (buffered_.size() >= size || Clock::now() >= deadline) return true;
+      if (WaitForWake(std::min(next_read_, deadline))) return Filled::kClosed;
+      if (!ReadDevice()) return Gone(deadline);
+      if (buffered_.size() >= size || Clock::now() >= deadline) return Filled::kDone;
       // Before the first byte the wait may last the whole read; after one,
       // only as long as the line may pause.
       bool waiting_for_first = buffered_.size() == 0;
       Clock::time_point limit =
           waiting_for_first ? deadline : std::min(deadline, Clock::now() + kIntervalTimeout);
-      switch (present ? WaitForDevice(limit) : Wait::kGone) {
+      switch (WaitForDevice(limit)) {
         case Wait::kReady:
           // A quiet line woke: let the rest of the burst come before reading it.
           if (waiting_for_first) next_read_ = Clock::now() + kReadPeriod;
           break;
         case Wait::kTimedOut:
-          return true;
+          return Filled::kDone;
         case Wait::kClosed:
-          return false;
+          return Filled::kClosed;
         case Wait::kGone:
-          // Sleep out the time-out like a silent port rather than spin on a
-          // dead descriptor.
-          return !WaitForWake(deadline);
+          return Gone(deadline);
       }
     }
   }
+
+  // Sleeps out the time-out like a silent port rather than spin on a dead
+  // descriptor.
+  Filled Gone(Clock::time_point deadline) { return WaitForWake(deadline) ? Filled::kClosed : Filled::kGone; }
 
   // One read of whatever the driver holds, as much as the buffer takes; false
   // when the device is gone (hang-up, error).
@@ -241,6 +252,7 @@ class PosixSerialPort : public SerialPort {
   ReadBuffer buffered_;
   // The earliest time for the next read of the device.
   Clock::time_point next_read_;
+  bool failed_ = false;
 };
 
 }  // namespace

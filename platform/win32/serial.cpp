@@ -41,12 +41,19 @@ class Win32SerialPort : public SerialPort {
   ~Win32SerialPort() override { Close(); }
 
   size_t Read(void* buffer, size_t size) override {
-    if (size == 0 || !gate_.Enter()) return 0;
-    if (buffered_.size() < size) Fill();
+    if (size == 0) return 0;
+    if (!gate_.Enter()) {
+      failed_ = true;
+      return 0;
+    }
+    bool line_up = buffered_.size() >= size || Fill();
     size_t got = buffered_.Take(buffer, size);
+    failed_ = got == 0 && !line_up;
     if (gate_.Leave()) handle_.Reset();
     return got;
   }
+
+  bool ReadFailed() const override { return failed_; }
 
   // A read in progress is cancelled; one that has not reached ReadFile yet
   // ends by its own time-out, within half a second.
@@ -60,32 +67,45 @@ class Win32SerialPort : public SerialPort {
   }
 
  private:
-  // One ReadFile for as much as the buffer takes: the port's time-outs end it
-  // once the line pauses after a byte, or after the total time-out, so a
-  // receiver's burst costs one call instead of one per byte.
-  void Fill() {
+  // Fills the buffer from the line. False when the line failed: the device
+  // is gone (the adapter unplugged, the line hung up) or the port is closed.
+  bool Fill() {
     const ULONGLONG start = GetTickCount64();
-    size_t free = 0;
-    char* space = buffered_.Space(&free);
-    // A read that fails part way (the adapter unplugged, the line hung up)
-    // still counts the bytes it took: they are the end of the stream.
+    // A device that is gone fails ClearCommError. ReadFile on it may fail at
+    // once or, as Wine's does on a hung-up pseudo-terminal, report success
+    // after busy-waiting the whole time-out, so it is not called then.
+    DWORD errors = 0;
     DWORD got = 0;
-    ReadFile(handle_.get(), space, static_cast<DWORD>(free), &got, nullptr);
-    got = std::min<DWORD>(got, static_cast<DWORD>(free));
-    buffered_.Commit(got);
+    bool up = ClearCommError(handle_.get(), &errors, nullptr) != FALSE && ReadLine(&got);
     // A silent port returns nothing only after the whole time-out. A device
-    // that is gone (an unplugged adapter) returns at once; sleep out the
-    // time-out for it rather than let the reader spin.
+    // that is gone returns at once; sleep out the time-out for it rather than
+    // let the reader spin.
     ULONGLONG spent = GetTickCount64() - start;
     if (got == 0 && spent < kReadTotalTimeout) {
       WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
     }
+    return up;
+  }
+
+  // One ReadFile for as much as the buffer takes: the port's time-outs end it
+  // once the line pauses after a byte, or after the total time-out, so a
+  // receiver's burst costs one call instead of one per byte. A read that
+  // fails part way still counts the bytes it took: they are the end of the
+  // stream.
+  bool ReadLine(DWORD* got) {
+    size_t free = 0;
+    char* space = buffered_.Space(&free);
+    bool read = ReadFile(handle_.get(), space, static_cast<DWORD>(free), got, nullptr) != FALSE;
+    *got = std::min<DWORD>(*got, static_cast<DWORD>(free));
+    buffered_.Commit(*got);
+    return read;
   }
 
   UniqueHandle handle_;
   UniqueHandle closed_event_;
   CloseGate gate_;
   ReadBuffer buffered_;
+  bool failed_ = false;
 };
 
 }  // namespace

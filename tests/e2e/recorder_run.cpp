@@ -1,11 +1,19 @@
 #include "tests/e2e/recorder_run.h"
 
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "tools/sim/route.h"
 
 namespace fs = std::filesystem;
 
@@ -77,6 +85,65 @@ std::vector<int> RecorderRun::States() const {
 
 bool RecorderRun::Printed(const std::string& line) const {
   return std::find(output_.begin(), output_.end(), line) != output_.end();
+}
+
+double RecorderRun::CpuSeconds() const {
+  // /proc/PID/stat: user and system ticks are fields 14 and 15, the name in parentheses field 2.
+  std::ifstream stat("/proc/" + std::to_string(recorder_->pid()) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string skipped;
+  double user = 0, system = 0;
+  for (int field = 3; field < 14; ++field) fields >> skipped;
+  fields >> user >> system;
+  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::vector<std::pair<double, double>> RoutePositions(int epochs) {
+  sim::RouteOptions options;
+  options.speed_knots = 20;
+  sim::Route route(options);
+  std::vector<std::pair<double, double>> positions;
+  for (int i = 0; i < epochs; ++i) {
+    sim::RoutePoint point = route.Next();
+    positions.emplace_back(point.longitude, point.latitude);
+  }
+  return positions;
+}
+
+bool SamePosition(const std::string& line, const std::pair<double, double>& position) {
+  double longitude = 0, latitude = 0;
+  return std::sscanf(line.c_str(), "%lf,%lf", &longitude, &latitude) == 2 &&
+         std::fabs(longitude - position.first) < 1e-7 && std::fabs(latitude - position.second) < 1e-7;
+}
+
+void ExpectAGoneReceiverNoticed(RecorderRun& run, bool lost, const std::string& com_link,
+                                const std::function<bool()>& start_recorder) {
+  const int fixes = 30;
+  // Lost: the simulator ends once all is read. Silent: for longer than the test lasts.
+  std::vector<std::string> gone = {"--epochs", std::to_string(fixes), "--hold", "60"};
+  if (!lost) gone = {"--epochs", std::to_string(fixes + 1), "--silence", std::to_string(fixes) + ":600"};
+  run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
+  gone.insert(gone.begin(), {"--speed", "20", "--pace", "epoch", "--speedup", "10"});
+  ASSERT_TRUE(run.StartReceiver(gone, com_link));
+  ASSERT_TRUE(start_recorder());
+  run.Command("start");
+  ASSERT_TRUE(run.WaitFor("# state 2", 60));
+  double cpu = run.CpuSeconds();
+  // 50 empty reads of half a second each, and the fixes before them.
+  ASSERT_TRUE(run.WaitFor("# state 1", 40));
+  ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом >", 5));
+  run.Command("send");
+  ASSERT_TRUE(run.WaitFor("+ Упаковано", 40));
+  EXPECT_LT(run.CpuSeconds() - cpu, 5.0) << "a reader spinning on a dead line takes the whole half minute";
+  run.Command("stop");
+  ASSERT_TRUE(run.WaitFor("# state 0", 60));
+  ASSERT_EQ(run.Quit(), 0);
+  EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
+  std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml"));
+  std::vector<std::pair<double, double>> route = RoutePositions(fixes);
+  ASSERT_EQ(points.size(), route.size());
+  for (size_t i = 0; i < points.size(); ++i) EXPECT_TRUE(SamePosition(points[i], route[i])) << points[i];
 }
 
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix) {

@@ -3,8 +3,10 @@
 // headless driver taking commands and printing its event log.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -46,6 +48,8 @@ class RecorderRun {
   const std::vector<std::string>& output() const { return output_; }
   std::vector<int> States() const;
   bool Printed(const std::string& line) const;
+  // The processor time the recorder has taken so far, in seconds.
+  double CpuSeconds() const;
 
  private:
   ScratchDir folder_;
@@ -54,6 +58,19 @@ class RecorderRun {
   std::unique_ptr<ChildProcess> recorder_;
   std::vector<std::string> output_;
 };
+
+// The positions of the simulator's route at 20 knots, as the track prints
+// them ("longitude,latitude"), and whether a point line is one of them.
+std::vector<std::pair<double, double>> RoutePositions(int epochs);
+bool SamePosition(const std::string& line, const std::pair<double, double>& position);
+
+// A receiver sends 30 fixes and then falls silent with its line open, or its
+// line is lost (the pseudo-terminal closed, as an unplugged adapter's): the
+// recorder, started by start_recorder, shows it within the silent-line limit
+// without spinning, packs the track on a send request made then, and the
+// track holds every fix sent, the last one too, and nothing else.
+void ExpectAGoneReceiverNoticed(RecorderRun& run, bool lost, const std::string& com_link,
+                                const std::function<bool()>& start_recorder);
 
 // Files in a folder of the run matching a suffix, sorted.
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);

@@ -88,6 +88,19 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
   }
 }
 
+// The Windows serial backend with the same receivers as the native run.
+TEST(RecorderUnderWine, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFix) {
+  SKIP_WITHOUT_WINE_PROGRAMS();
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "lost" : "silent");
+    testing_support::WinePrefix wine("ru_RU.UTF-8");
+    ASSERT_TRUE(wine.Boot());
+    RecorderRun run;
+    testing_support::ExpectAGoneReceiverNoticed(run, lost, wine.ComLink(3),
+                                                [&] { return StartWineRecorder(run, wine); });
+  }
+}
+
 // On a Russian Windows the folder an earlier release made through the ANSI
 // calls is the one the wide calls find: the archive joins it.
 TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {

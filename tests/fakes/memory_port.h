@@ -1,6 +1,7 @@
 // A serial port over bytes in memory, for tests, fuzzing and benchmarks: it
 // delivers a byte string the way a receiver's output reaches a port, in
-// bursts, and then falls silent (every read returns 0, as a time-out does).
+// bursts, and then falls silent (every read returns 0, as a time-out does)
+// or, when asked, is lost (every read fails, as on an unplugged adapter).
 #pragma once
 
 #include <algorithm>
@@ -40,7 +41,7 @@ class MemoryPort : public platform::SerialPort {
       return Empty();
     }
     if (position_ == bytes_.size()) {
-      if (stop_when_drained_ != nullptr) stop_when_drained_->store(true);
+      if (stop_when_drained_ != nullptr && empty_reads_before_stop_-- <= 0) stop_when_drained_->store(true);
       return Empty();
     }
     if (position_ == chunk_end_) chunk_end_ = position_ + NextChunkSize();
@@ -58,9 +59,17 @@ class MemoryPort : public platform::SerialPort {
     burst_end_ = 0;
   }
 
-  // Once every byte is delivered, the next read sets *stop: the user stops a
-  // logger whose receiver has gone quiet.
-  void StopWhenDrained(std::atomic<bool>* stop) { stop_when_drained_ = stop; }
+  bool ReadFailed() const override { return closed_ || (lost_when_drained_ && Drained()); }
+
+  // Once every byte is delivered and that many more reads came back empty,
+  // the next read sets *stop: the user stops a logger whose receiver has gone
+  // quiet.
+  void StopWhenDrained(std::atomic<bool>* stop, int empty_reads_before = 0) {
+    stop_when_drained_ = stop;
+    empty_reads_before_stop_ = empty_reads_before;
+  }
+  // Once every byte is delivered, reads fail: the device is gone.
+  void LoseWhenDrained() { lost_when_drained_ = true; }
   // The receiver pauses before the byte at offset: that many reads return 0.
   void PauseBefore(size_t offset, int empty_reads) {
     pause_offset_ = offset;
@@ -106,7 +115,9 @@ class MemoryPort : public platform::SerialPort {
   size_t pause_offset_ = 0;
   int pause_left_ = 0;
   bool closed_ = false;
+  bool lost_when_drained_ = false;
   std::atomic<bool>* stop_when_drained_ = nullptr;
+  int empty_reads_before_stop_ = 0;
   int reads_ = 0;
   int empty_reads_ = 0;
 };

@@ -18,15 +18,17 @@ bool IsReadRmc(const std::string& identifier) {
   return false;
 }
 
-// The text after each "$" up to the next one; the last sentence is never
-// finished.
+// The text after each "$" up to the next one; the last sentence only when
+// its checksum digits finish it.
 std::vector<std::string> SplitSentences(const std::string& bytes) {
   std::vector<std::string> sentences;
   size_t start = bytes.find('$');
   while (start != std::string::npos) {
     size_t next = bytes.find('$', start + 1);
-    if (next == std::string::npos) break;
-    sentences.push_back(bytes.substr(start + 1, next - start - 1));
+    std::string sentence = bytes.substr(start + 1, next == std::string::npos ? next : next - start - 1);
+    size_t star = sentence.find('*');
+    if (next == std::string::npos && (star == std::string::npos || sentence.size() < star + 3)) break;
+    sentences.push_back(sentence);
     start = next;
   }
   return sentences;

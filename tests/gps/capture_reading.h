@@ -34,8 +34,8 @@ struct ExpectedFix {
 // follows the byte stream as the reader meets it:
 // - a sentence begins at every "$", also after a stray byte or in the middle
 //   of a line after a cut sentence, and runs up to the next "$": a line
-//   without "$" belongs to the sentence before it, and the last sentence of
-//   a capture is never finished (no "$" comes to end it);
+//   without "$" belongs to the sentence before it; the last sentence of a
+//   capture is finished only by its checksum digits (no "$" comes to end it);
 // - a sentence with a "*" is dropped unless the two characters after it are
 //   the hexadecimal XOR of the text before it; its text ends at the "*";
 // - the character after the identifier is passed over as its comma;

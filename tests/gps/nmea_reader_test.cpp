@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -38,6 +39,9 @@ std::string Rmc(const std::string& talker, int time, const std::string& status, 
 }
 const std::string kMunich = "4807.038,N,01131.000,E";
 const std::string kRmc = Rmc("GP", 123519, "A", kMunich);
+// The RMC text of kRmc without "$" and checksum, and its time.
+const std::string kRmcText = kRmc.substr(1, kRmc.find('*') - 1);
+constexpr int kRmcTime = 123519;
 
 // The outcome of one ReadFix call on a fresh reader, latitude and longitude
 // preset to 99 so that a write shows.
@@ -203,19 +207,44 @@ TEST(ReadFix, FailsAfterFiftyLineEndsOrNulBytesWhileHunting) {
   }
 }
 
+// The line end of a sentence and the empty reads after it count together; a
+// failed read of a lost line counts as an empty one, also inside a sentence,
+// whose bytes then make no fix. A sentence with a checksum is returned
+// without waiting for what follows it.
 TEST(ReadFix, SilentReceiverFailsAfterFiftyEmptyReads) {
-  std::atomic<bool> stop{false};
-  FixReader reader(stop);
-  GpsFix fix;
-  double latitude = 0;
-  double longitude = 0;
-  MemoryPort silent("");
-  EXPECT_TRUE(reader.ReadFix(&silent, fix, latitude, longitude));
-  EXPECT_EQ(silent.empty_reads(), 50);
-  // The line end of a sentence and the empty reads after it count together.
-  MemoryPort quiet_after_a_line(kGsv);
-  EXPECT_TRUE(reader.ReadFix(&quiet_after_a_line, fix, latitude, longitude));
-  EXPECT_EQ(quiet_after_a_line.empty_reads(), 49);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool lost;
+    bool fix;
+    int empty_reads;  // of the failing call
+  } cases[] = {
+      {"nothing", "", false, false, 50},
+      {"a line", kGsv, false, false, 49},
+      {"a fix", kGga + kRmc, false, true, 49},
+      {"a fix and 200 NUL bytes", kRmc + std::string(200, '\0'), false, true, 0},
+      {"a fix, then the line lost", kGga + kRmc, true, true, 49},
+      {"the line lost inside an RMC", kGga + kRmc.substr(0, 20), true, false, 49},
+      {"the line lost after an RMC without checksum", "$" + kRmcText, true, false, 50},
+  };
+  for (const Case& c : cases) {
+    std::atomic<bool> stop{false};
+    MemoryPort port(c.bytes);
+    port.StopWhenDrained(&stop, 100);  // only if the call never gives up
+    if (c.lost) port.LoseWhenDrained();
+    FixReader reader(stop);
+    GpsFix fix;
+    double latitude = 0;
+    double longitude = 0;
+    if (c.fix) {
+      ASSERT_FALSE(reader.ReadFix(&port, fix, latitude, longitude)) << c.what;
+      EXPECT_EQ(port.empty_reads(), 0) << c.what;
+    }
+    EXPECT_TRUE(reader.ReadFix(&port, fix, latitude, longitude)) << c.what;
+    EXPECT_FALSE(stop) << c.what;
+    EXPECT_EQ(port.empty_reads(), c.empty_reads) << c.what;
+    EXPECT_EQ(fix.time, c.fix ? 123519 : 0) << c.what;
+  }
 }
 
 // A port that sets the stop flag once a number of bytes has been delivered.
@@ -237,7 +266,9 @@ class StoppingPort : public MemoryPort {
 TEST(ReadFix, StopFlagEndsTheCallBeforeTheNextRead) {
   // Every state of the reader: hunting, identifier, GSV skip, GGA and GSA
   // fields, a short unknown sentence, RMC fields and hemisphere reads.
+  // The RMC is complete at its checksum digits, before its line end.
   std::string bytes = "xx\r\n" + kGsv + kGga + kGsa + kButton + kRmc + "$";
+  const size_t rmc_end = bytes.size() - 3;
   for (size_t stop_at = 0; stop_at < bytes.size(); ++stop_at) {
     std::atomic<bool> stop{stop_at == 0};
     StoppingPort port(bytes, stop_at, stop);
@@ -245,9 +276,10 @@ TEST(ReadFix, StopFlagEndsTheCallBeforeTheNextRead) {
     GpsFix fix;
     double latitude = 0;
     double longitude = 0;
-    ASSERT_TRUE(reader.ReadFix(&port, fix, latitude, longitude)) << stop_at;
-    ASSERT_EQ(port.position(), stop_at);
-    EXPECT_EQ(fix.time, 0) << "an unfinished sentence is not stored";
+    bool complete = stop_at >= rmc_end;
+    ASSERT_EQ(reader.ReadFix(&port, fix, latitude, longitude), !complete) << stop_at;
+    ASSERT_EQ(port.position(), std::min(stop_at, rmc_end));
+    EXPECT_EQ(fix.time, complete ? 123519 : 0) << "an unfinished sentence is not stored";
   }
 }
 
@@ -273,7 +305,8 @@ TEST(ReadFix, PausesOfTheReceiverChangeNoFix) {
 TEST(ReadFix, KeepsTheNextSentenceStartUntilReset) {
   for (bool reset : {false, true}) {
     std::atomic<bool> stop{false};
-    MemoryPort port(kRmc + Rmc("GP", 2, "V", kMunich) + kGsv);
+    // Only a sentence without checksum ends at the next one's "$".
+    MemoryPort port("$" + kRmcText + "\r\n" + Rmc("GP", 2, "V", kMunich) + kGsv);
     port.StopWhenDrained(&stop);
     FixReader reader(stop);
     GpsFix fix;
@@ -344,9 +377,6 @@ TEST(ReadFix, ArbitraryBytesAreReadToTheEnd) {
   EXPECT_TRUE(port.Drained());
 }
 
-// The RMC text of kRmc without "$" and checksum, and its time.
-const std::string kRmcText = kRmc.substr(1, kRmc.find('*') - 1);
-constexpr int kRmcTime = 123519;
 
 // A sentence of the text with the given checksum digits.
 std::string WithDigits(const std::string& text, const std::string& digits) { return "$" + text + "*" + digits + "\r\n"; }

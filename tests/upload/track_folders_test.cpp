@@ -71,13 +71,39 @@ TEST_F(TracksFolder, EmptyFolderStartsAtZeroWithoutAsking) {
   EXPECT_TRUE(fs::is_directory(Path("Sended/demo")));
 }
 
+// A waiting archive that holds the leftover's exact bytes (its packing was
+// cut off before the track went) takes its place; any other version is
+// packed again.
 TEST_F(TracksFolder, LeftoverTrackIsPackedAboveTheWaitingArchives) {
-  WriteFileBytes(Path("track3.kml"), kTrack);
-  WriteFileBytes(Path("ToSend/track7.zip"), kEmptyZip);
-  EXPECT_EQ(Prepare(true), 9);
-  EXPECT_EQ(asked_, L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
-  EXPECT_FALSE(fs::exists(Path("track3.kml")));
-  EXPECT_EQ(Entry("ToSend/track8.zip", "track.kml"), kTrack);
+  std::string other = kTrack;
+  other[other.find("37.6")] = '4';
+  const struct {
+    const char* what;
+    std::string archived;  // empty: an archive without a track
+    bool packed;
+  } cases[] = {
+      {"no track", "", true},
+      {"this track", kTrack, false},
+      {"a shorter version", std::string(kTrack).substr(0, 100), true},
+      {"other bytes as long", other, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path(""));
+    fs::create_directories(Path("ToSend"));
+    if (c.archived.empty()) {
+      WriteFileBytes(Path("ToSend/track7.zip"), kEmptyZip);
+    } else {
+      WriteFileBytes(Path("track7.kml"), c.archived);
+      ASSERT_TRUE(PackTrack(log_, Path("track7.kml"), Path(""), 7));
+    }
+    WriteFileBytes(Path("track3.kml"), kTrack);
+    EXPECT_EQ(Prepare(true), c.packed ? 9 : 8);
+    EXPECT_EQ(asked_, L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
+    EXPECT_FALSE(fs::exists(Path("track3.kml")));
+    EXPECT_EQ(Entry("ToSend/track8.zip", "track.kml"), c.packed ? kTrack : "");
+    EXPECT_EQ(Entry("ToSend/track7.zip", "track.kml"), c.archived);
+  }
 }
 
 TEST_F(TracksFolder, NoKeepsTheLeftoversAndNumbersAboveThem) {

@@ -26,6 +26,8 @@ class FilePort : public platform::SerialPort {
   }
 
   void Close() override { closed_ = true; }
+  // The end of a file stops the reading rather than failing it.
+  bool ReadFailed() const override { return closed_; }
 
  private:
   std::ifstream in_;
