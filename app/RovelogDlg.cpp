@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr UINT_PTR kSendTimer = 1;
 constexpr wchar_t kPlacementSection[] = L"MainFrame";
 constexpr wchar_t kPlacementValue[] = L"WP";
 constexpr wchar_t kTrayTip[] = L"Vantrek";
@@ -126,7 +125,7 @@ void CRovelogDlg::FitLogColumn() {
 }
 
 void CRovelogDlg::FillOptionLists() {
-  for (const std::wstring& text : PrivacyOptions()) Combo(IDC_PRIVACY).AddString(text);
+  for (const PrivacyLevel& level : PrivacyLevels()) Combo(IDC_PRIVACY).AddString(level.caption);
   for (const std::wstring& text : IntervalOptions()) Combo(IDC_INTERVAL).AddString(text);
   for (const std::wstring& text : DistanceOptions()) Combo(IDC_DISTANCE).AddString(text);
 }

@@ -36,6 +36,8 @@ class CRovelogDlg : public LayoutDialog {
   // The track state message: wParam 0, lParam the recording state (0 stopped,
   // 1 no position, 2 receiving coordinates), posted to this window.
   static constexpr UINT kStateMessage = WM_USER + 31;
+  // The send timer's ID: it ends the track when sending by time.
+  static constexpr UINT_PTR kSendTimer = 1;
   // The notification-area icon's callback message; lParam is the mouse message.
   static constexpr UINT kTrayMessage = WM_USER + 4;
   // The log's line model changed: the list view reads it again.

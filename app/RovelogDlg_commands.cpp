@@ -8,12 +8,6 @@
 #include "update/auto_updater.h"
 #include "upload/service_address.h"
 
-namespace {
-
-constexpr UINT_PTR kSendTimer = 1;
-
-}  // namespace
-
 void CRovelogDlg::OnCommand(int id, int code) {
   // The closing window is hidden and takes no command, however it comes.
   if (code != BN_CLICKED || closing_) return;

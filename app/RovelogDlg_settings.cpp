@@ -2,24 +2,16 @@
 // from and saved to properties.ini through SettingsModel.
 #include "app/RovelogDlg.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "platform/serial_ports.h"
+#include "platform/text.h"
 #include "resources/resource.h"
 
 namespace {
 
 // The port of a list entry "COM3; \Device\Serial0".
 std::wstring EntryPort(const std::wstring& entry) { return entry.substr(0, entry.find(L';')); }
-
-bool SameTextIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
 
 // Selects the item equal to the text ignoring case; none when there is none.
 void SelectExact(const ComboBox& combo, const std::wstring& text) {
@@ -79,7 +71,7 @@ void CRovelogDlg::SelectPort(const std::wstring& port) {
   list.SetCurSel(-1);
   if (port.empty()) return;
   for (int index = 0; index < list.Count(); ++index) {
-    if (SameTextIgnoringCase(EntryPort(list.ItemText(index)), port)) {
+    if (platform::EqualsIgnoringCase(EntryPort(list.ItemText(index)), port)) {
       list.SetCurSel(index);
       return;
     }

@@ -23,4 +23,8 @@ std::string WideToUtf8(const std::wstring& text);
 // UTF-8 to wide text (paths, command lines and standard input of our tools).
 std::wstring Utf8ToWide(const std::string& text);
 
+// Equal texts without regard to the case of Latin and Russian letters (the
+// privacy captions, port names, host names), whatever the system's locale.
+bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
+
 }  // namespace platform

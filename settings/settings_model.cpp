@@ -51,9 +51,9 @@ void WriteSendMode(const CIniFile& ini, const SettingsForm& form, bool* written)
 
 }  // namespace
 
-const std::vector<std::wstring>& PrivacyOptions() {
-  static const std::vector<std::wstring> options = {L"Только мне", L"Для друзей", L"Для всех"};
-  return options;
+const std::vector<PrivacyLevel>& PrivacyLevels() {
+  static const std::vector<PrivacyLevel> levels = {{L"Только мне", "1"}, {L"Для друзей", "2"}, {L"Для всех", "3"}};
+  return levels;
 }
 
 const std::vector<std::wstring>& DistanceOptions() {

@@ -41,8 +41,15 @@ struct SettingsForm {
   std::wstring distance;       // the selected distance text, or empty
 };
 
+// Who may see an uploaded track: the form's caption and the code the upload
+// sends for it, in the form's order.
+struct PrivacyLevel {
+  const wchar_t* caption;
+  const char* code;
+};
+const std::vector<PrivacyLevel>& PrivacyLevels();
+
 // The option lists of the form, in their order.
-const std::vector<std::wstring>& PrivacyOptions();
 const std::vector<std::wstring>& DistanceOptions();
 
 // The send timer's period for an interval text, compared exactly; 0 for any

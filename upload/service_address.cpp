@@ -1,7 +1,5 @@
 #include "upload/service_address.h"
 
-#include <cctype>
-
 #include "platform/text.h"
 
 namespace {
@@ -36,14 +34,6 @@ bool IsIpv4Literal(const std::string& host) {
   return true;
 }
 
-bool EqualsNoCase(const std::string& text, const char* ascii) {
-  size_t i = 0;
-  for (; i < text.size() && ascii[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != ascii[i]) return false;
-  }
-  return i == text.size() && ascii[i] == '\0';
-}
-
 }  // namespace
 
 ServiceAddress ParseServiceAddress(const std::wstring& setting) {
@@ -68,6 +58,6 @@ std::string HostHeader(const ServiceAddress& service) {
 }
 
 std::string LookupName(const std::string& host) {
-  if (IsIpv4Literal(host) || EqualsNoCase(host, "localhost")) return host;
+  if (IsIpv4Literal(host) || platform::EqualsIgnoringCase(platform::AnsiToWide(host), L"localhost")) return host;
   return "www." + host;
 }

@@ -1,11 +1,9 @@
 #include "upload/upload_archive.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
-#include "platform/file.h"
 #include "platform/text.h"
+#include "track/track_check.h"
 
 namespace {
 
@@ -14,19 +12,6 @@ constexpr size_t kAnswerLimit = 64 * 1024;
 // The most of a status line the event log shows: an answer that is not HTTP
 // may have no line end at all.
 constexpr size_t kStatusLineShown = 200;
-
-// Reads the archive whole, byte for byte.
-// TODO(upload): use track/track_check.h's ReadWholeFile once it is on main,
-// keeping the check that the file could be opened.
-bool ReadArchive(const std::string& path, std::string* bytes) {
-  std::ifstream in;
-  platform::OpenFileStream(in, path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  *bytes = content.str();
-  return !in.bad();
-}
 
 // Reads until the answer is complete (AnswerComplete), the peer closes or the
 // limit is reached. kOk with the text so far, or kClosed when nothing came at
@@ -89,8 +74,9 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
     log.AddLine(L"Невозможно создать сокет");
     return false;
   }
-  std::string archive;
-  if (!ReadArchive(archive_path, &archive)) {
+  // An archive that cannot be read, or an empty file, is nothing to send.
+  std::string archive = ReadWholeFile(archive_path);
+  if (archive.empty()) {
     log.AddLine(L"Не удалось прочитать архив " + platform::Utf8ToWide(archive_path));
     return false;
   }

@@ -7,22 +7,6 @@
 
 namespace {
 
-// Case folding enough for the privacy captions: Latin and Russian letters.
-wchar_t FoldCase(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
-  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 0x20);  // А..Я
-  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 0x50);  // Ѐ..Џ, Ё among them
-  return c;
-}
-
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
 const std::string kDelimiter = std::string("\r\n--") + kBoundary;
 
 // One form field: its header line, the blank line, and the value.
@@ -66,9 +50,9 @@ void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
 }
 
 std::optional<std::string> PrivacyCode(const std::wstring& caption) {
-  if (EqualsNoCase(caption, L"Только мне")) return "1";
-  if (EqualsNoCase(caption, L"Для друзей")) return "2";
-  if (EqualsNoCase(caption, L"Для всех")) return "3";
+  for (const PrivacyLevel& level : PrivacyLevels()) {
+    if (platform::EqualsIgnoringCase(caption, level.caption)) return std::string(level.code);
+  }
   return std::nullopt;
 }
 

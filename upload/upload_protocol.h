@@ -31,8 +31,8 @@ struct UploadParams {
 // privacy caption that is none of the three keeps the previous code.
 void SetUploadParams(UploadParams& params, const SettingsRecord& settings);
 
-// The PrivacyLevel code of a privacy caption, compared without regard to
-// case: "Только мне" "1", "Для друзей" "2", "Для всех" "3"; none for others.
+// The code of a privacy caption (PrivacyLevels), compared without regard to
+// case; none for other texts.
 std::optional<std::string> PrivacyCode(const std::wstring& caption);
 
 // Minutes of an interval caption in the ANSI code page ("5 мин." gives 5,
