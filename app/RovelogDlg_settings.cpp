@@ -42,25 +42,25 @@ void CRovelogDlg::ResetSettingsRecord() { settings_.ResetSettingsRecord(); }
 void CRovelogDlg::ShowSettings() { ShowForm(settings_.ShowSettings()); }
 
 void CRovelogDlg::ShowForm(const SettingsForm& form) {
-  ItemControl(IDC_OTHER_PORT).SetCheck(form.otherport);
-  ItemControl(IDC_OTHER_PORT_NAME).Enable(form.otherport);
-  ItemControl(IDC_PORT_LIST).Enable(!form.otherport);
-  if (form.otherport) {
-    ItemControl(IDC_OTHER_PORT_NAME).SetText(form.otherporttext);
+  ItemControl(IDC_OTHER_PORT).SetCheck(form.other_port);
+  ItemControl(IDC_OTHER_PORT_NAME).Enable(form.other_port);
+  ItemControl(IDC_PORT_LIST).Enable(!form.other_port);
+  if (form.other_port) {
+    ItemControl(IDC_OTHER_PORT_NAME).SetText(form.other_port_text);
   } else {
-    SelectPort(form.portentry);
+    SelectPort(form.port_entry);
   }
-  ItemControl(IDC_AUTO_TRACK).SetCheck(form.autotrack);
+  ItemControl(IDC_AUTO_TRACK).SetCheck(form.auto_track);
   ItemControl(IDC_LOGIN).SetText(form.login);
   ItemControl(IDC_PASSWORD).SetText(form.password);
-  ItemControl(IDC_TRACK_NAME).SetText(form.trackname);
-  ItemControl(IDC_THINNING).SetText(form.thinningtext);
+  ItemControl(IDC_TRACK_NAME).SetText(form.track_name);
+  ItemControl(IDC_THINNING).SetText(form.thinning_text);
   SelectExact(Combo(IDC_PRIVACY), form.privacy);
-  if (form.sendmode == kSendModeNone) return;
-  SetSendModeRadio(form.sendmode);
-  ShowSendModeLists(form.sendmode);
-  if (form.sendmode == kSendByTime) SelectExact(Combo(IDC_INTERVAL), form.interval);
-  if (form.sendmode == kSendByDistance) SelectExact(Combo(IDC_DISTANCE), form.distance);
+  if (form.send_mode == kSendModeNone) return;
+  SetSendModeRadio(form.send_mode);
+  ShowSendModeLists(form.send_mode);
+  if (form.send_mode == kSendByTime) SelectExact(Combo(IDC_INTERVAL), form.interval);
+  if (form.send_mode == kSendByDistance) SelectExact(Combo(IDC_DISTANCE), form.distance);
 }
 
 // The entry of exactly this port when the list has it (COM1 is never
@@ -87,16 +87,16 @@ int CRovelogDlg::CheckedSendMode() const {
 
 SettingsForm CRovelogDlg::ReadForm() const {
   SettingsForm form;
-  form.otherport = ItemControl(IDC_OTHER_PORT).IsChecked();
-  form.otherporttext = ItemControl(IDC_OTHER_PORT_NAME).Text();
-  form.portentry = SelectedText(Combo(IDC_PORT_LIST));
-  form.autotrack = ItemControl(IDC_AUTO_TRACK).IsChecked();
+  form.other_port = ItemControl(IDC_OTHER_PORT).IsChecked();
+  form.other_port_text = ItemControl(IDC_OTHER_PORT_NAME).Text();
+  form.port_entry = SelectedText(Combo(IDC_PORT_LIST));
+  form.auto_track = ItemControl(IDC_AUTO_TRACK).IsChecked();
   form.login = ItemControl(IDC_LOGIN).Text();
   form.password = ItemControl(IDC_PASSWORD).Text();
-  form.trackname = ItemControl(IDC_TRACK_NAME).Text();
-  form.thinningtext = ItemControl(IDC_THINNING).Text();
+  form.track_name = ItemControl(IDC_TRACK_NAME).Text();
+  form.thinning_text = ItemControl(IDC_THINNING).Text();
   form.privacy = SelectedText(Combo(IDC_PRIVACY));
-  form.sendmode = static_cast<SendMode>(CheckedSendMode());
+  form.send_mode = static_cast<SendMode>(CheckedSendMode());
   form.interval = SelectedText(Combo(IDC_INTERVAL));
   form.distance = SelectedText(Combo(IDC_DISTANCE));
   return form;

@@ -35,7 +35,7 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   }
   running_ = true;
   if (view_.running_changed) view_.running_changed(true);
-  if (record.SendMode != kSendByTime) return;
+  if (record.send_mode != kSendByTime) return;
   timer_mode_ = kSendByTime;
   if (MissingSendInterval(record)) {
     view_.warn(L"Неверные параметры",

@@ -16,6 +16,7 @@ bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
   if (track_thread_.joinable()) track_thread_.join();
   if (send_thread_.joinable()) stopped_senders_.push_back(std::move(send_thread_));
   SetSettings(settings);
+  recording_ = settings;
   std::unique_ptr<platform::SerialPort> port =
       OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
   if (!port) return false;
@@ -121,11 +122,6 @@ void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }
 void CGpsLogger::SetSettings(const SettingsRecord& settings) {
   std::lock_guard<std::mutex> guard(target_lock_);
   TakeUploadSettings(target_, settings);
-}
-
-void CGpsLogger::SetNetworkTimeouts(const platform::SocketTimeouts& timeouts) {
-  std::lock_guard<std::mutex> guard(target_lock_);
-  target_.timeouts = timeouts;
 }
 
 UploadTarget CGpsLogger::Target() {

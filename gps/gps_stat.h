@@ -85,8 +85,6 @@ class CGpsLogger {
 
   void SetStateListener(StateListener listener) { state_listener_ = std::move(listener); }
   void SetQuestion(Question question) { question_ = std::move(question); }
-  // The service's time-outs (tests shorten them).
-  void SetNetworkTimeouts(const platform::SocketTimeouts& timeouts);
 
   std::atomic<bool> bTreadStop{false};
 
@@ -97,7 +95,7 @@ class CGpsLogger {
   int SendThreadProc(SendingRun& sending);
   // One track file from its header to its packing; true when it asked the
   // sending thread for a pass.
-  bool RecordTrack(const std::string& tracks_dir, const UploadParams& params);
+  bool RecordTrack(const std::string& tracks_dir, const SettingsRecord& settings);
   void HandleFix(bool failed, const GpsFix& fix, double latitude, double longitude, TrackState& state);
   void ShowNoFix(const wchar_t* format, TrackState& state);
   // True when the track file failed; the first time, says so in the log.
@@ -118,6 +116,7 @@ class CGpsLogger {
   std::mutex port_lock_;  // held around one ReadFix
   std::mutex target_lock_;  // the window changes the target while a pass may read it
   UploadTarget target_;
+  SettingsRecord recording_;  // the settings of the recording Start began
   int track_counter_ = 0;
   std::mutex point_name_lock_;
   std::wstring point_name_;

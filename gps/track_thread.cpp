@@ -30,7 +30,7 @@ std::wstring Format(const wchar_t* format, const std::wstring& argument) {
 }  // namespace
 
 struct CGpsLogger::TrackState {
-  UploadParams params;
+  SettingsRecord settings;  // the recording's: thinning, send mode, sending distance
   std::string path;
   KmlTrackFile file;
   bool failure_told = false;
@@ -50,13 +50,13 @@ struct CGpsLogger::TrackState {
 int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
   platform::RaiseCurrentThreadPriority();
   std::string tracks_dir = GetTracksDir();
-  const UploadParams params = Target().params;
+  const SettingsRecord settings = recording_;
   // Here, not on the window's thread: a large leftover takes seconds to check and pack.
-  track_counter_ = PrepareTrackFolders(*log_, params.track_folder, pack_leftovers);
+  track_counter_ = PrepareTrackFolders(*log_, Target().params.track_folder, pack_leftovers);
   last_position_ = TrackPosition();
   bool pass_requested = false;
   while (!bTreadStop) {
-    pass_requested = RecordTrack(tracks_dir, params);
+    pass_requested = RecordTrack(tracks_dir, settings);
     if (pass_requested && !bTreadStop) sending.RequestPass();
   }
   log_->SetStatus(L"Программа остановлена");
@@ -68,14 +68,14 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
   return 0;
 }
 
-bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const UploadParams& params) {
+bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const SettingsRecord& settings) {
   std::string path = tracks_dir + "track" + std::to_string(track_counter_) + ".kml";
   TrackState state;
-  state.params = params;
+  state.settings = settings;
   state.path = path;
   state.file.Begin(path);
   TellWriteFailure(state);
-  state.sending_distance = platform::LeadingInteger(params.interval_or_distance);
+  state.sending_distance = platform::LeadingInteger(settings.interval_or_distance);
   // A request that came while the previous track was being finished is dropped.
   end_of_track_event_.Reset();
 
@@ -91,7 +91,7 @@ bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const UploadParams& 
       failed = reader_.ReadFix(port.get(), fix, latitude, longitude);
     }
     HandleFix(failed, fix, latitude, longitude, state);
-    if (params.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
+    if (settings.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();
     }
     if (end_of_track_event_.WaitFor(kNoWait)) break;
@@ -116,7 +116,7 @@ void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, doub
     PostState(kStateReceiving);
   }
   TakePointRequests(latitude, longitude, state);
-  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.params.thinning, last_position_);
+  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.settings.thinning, last_position_);
   // Coordinates come in, but a status that says they are being read would
   // hide that none of them reaches the disk.
   const wchar_t* status = TellWriteFailure(state) ? L"Ошибка записи трека  %s" : L"Чтение координат  %s";
@@ -189,7 +189,7 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   }
 
   ++track_counter_;
-  SendMode mode = state.params.send_mode;
+  SendMode mode = state.settings.send_mode;
   bool by_time_or_distance = mode == kSendByTime || mode == kSendByDistance;
   return by_time_or_distance || (mode == kSendByHand && !bTreadStop);
 }

@@ -31,7 +31,7 @@ std::wstring DefaultServer() {
 // mode, both texts emptied, then the chosen text.
 void WriteSendMode(const CIniFile& ini, const SettingsForm& form, bool* written) {
   std::vector<std::pair<const wchar_t*, std::wstring>> writes;
-  switch (form.sendmode) {
+  switch (form.send_mode) {
     case kSendByTime:
       writes = {{L"Time", kTrue},     {L"Points", kFalse},    {L"TimeInterval", L""},
                 {L"ByHands", kFalse}, {L"PointsCount", L""}, {L"TimeInterval", form.interval}};
@@ -65,11 +65,11 @@ const std::vector<std::wstring>& DistanceOptions() {
 int IntervalToMilliseconds(const std::wstring& text) { return IntervalMinutes(text) * 60000; }
 
 int SendTimerPeriod(const SettingsRecord& record) {
-  return record.SendMode == kSendByTime ? IntervalToMilliseconds(record.intervalordistance) : 0;
+  return record.send_mode == kSendByTime ? IntervalToMilliseconds(record.interval_or_distance) : 0;
 }
 
 bool MissingSendInterval(const SettingsRecord& record) {
-  return record.SendMode == kSendByTime && SendTimerPeriod(record) == 0;
+  return record.send_mode == kSendByTime && SendTimerPeriod(record) == 0;
 }
 
 SettingsModel::SettingsModel() { ResetSettingsRecord(); }
@@ -86,17 +86,17 @@ void SettingsModel::LoadSettingsRecord() {
   record_.login = read(L"Login");
   record_.password = ini.Scramble(read(L"Password"), false);
   record_.privacy = read(L"Privacy");
-  record_.trackname = read(L"Track");
+  record_.track_name = read(L"Track");
   record_.thinning = platform::LeadingInteger(read(L"Prorezhivanie"));
   if (read(L"Time") == kTrue) {
-    record_.SendMode = kSendByTime;
-    record_.intervalordistance = read(L"TimeInterval");
+    record_.send_mode = kSendByTime;
+    record_.interval_or_distance = read(L"TimeInterval");
   } else if (read(L"Points") == kTrue) {
-    record_.SendMode = kSendByDistance;
-    record_.intervalordistance = read(L"PointsCount");
-    if (record_.intervalordistance.empty()) record_.intervalordistance = kDefaultDistance;
+    record_.send_mode = kSendByDistance;
+    record_.interval_or_distance = read(L"PointsCount");
+    if (record_.interval_or_distance.empty()) record_.interval_or_distance = kDefaultDistance;
   }
-  if (read(L"ByHands") == kTrue) record_.SendMode = kSendByHand;
+  if (read(L"ByHands") == kTrue) record_.send_mode = kSendByHand;
   std::wstring server = read(L"Server");
   record_.server = server.empty() ? DefaultServer() : server;
 }
@@ -105,21 +105,21 @@ SettingsForm SettingsModel::ShowSettings() {
   LoadSettingsRecord();
   CIniFile ini;
   SettingsForm form;
-  form.otherport = ini.ReadValue(kSection, L"OtherCOM") == kYes;
-  if (form.otherport) {
-    form.otherporttext = record_.port;
+  form.other_port = ini.ReadValue(kSection, L"OtherCOM") == kYes;
+  if (form.other_port) {
+    form.other_port_text = record_.port;
   } else {
-    form.portentry = record_.port;
+    form.port_entry = record_.port;
   }
-  form.autotrack = ini.ReadValue(kSection, L"AutoTrack") == kYes;
+  form.auto_track = ini.ReadValue(kSection, L"AutoTrack") == kYes;
   form.login = record_.login;
   form.password = record_.password;
-  form.trackname = record_.trackname;
-  form.thinningtext = std::to_wstring(record_.thinning);
+  form.track_name = record_.track_name;
+  form.thinning_text = std::to_wstring(record_.thinning);
   form.privacy = record_.privacy;
-  form.sendmode = record_.SendMode;
-  if (record_.SendMode == kSendByTime) form.interval = record_.intervalordistance;
-  if (record_.SendMode == kSendByDistance) form.distance = record_.intervalordistance;
+  form.send_mode = record_.send_mode;
+  if (record_.send_mode == kSendByTime) form.interval = record_.interval_or_distance;
+  if (record_.send_mode == kSendByDistance) form.distance = record_.interval_or_distance;
   return form;
 }
 
@@ -127,14 +127,14 @@ SettingsForm SettingsModel::SaveSettings(const SettingsForm& form, std::wstring*
   CIniFile ini;
   // The port: the free name, or the list entry up to its ";" (COM3; \Device\Serial0 gives COM3).
   bool written = true;
-  std::wstring port = form.otherport ? form.otherporttext : form.portentry.substr(0, form.portentry.find(L';'));
-  WriteKey(ini, L"OtherCOM", YesNo(form.otherport), &written);
+  std::wstring port = form.other_port ? form.other_port_text : form.port_entry.substr(0, form.port_entry.find(L';'));
+  WriteKey(ini, L"OtherCOM", YesNo(form.other_port), &written);
   WriteKey(ini, L"COM", port, &written);
-  WriteKey(ini, L"AutoTrack", YesNo(form.autotrack), &written);
+  WriteKey(ini, L"AutoTrack", YesNo(form.auto_track), &written);
   WriteKey(ini, L"Login", form.login, &written);
   WriteKey(ini, L"Password", ini.Scramble(form.password, true), &written);
-  WriteKey(ini, L"Track", form.trackname, &written);
-  int thinning = platform::LeadingInteger(form.thinningtext);
+  WriteKey(ini, L"Track", form.track_name, &written);
+  int thinning = platform::LeadingInteger(form.thinning_text);
   WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning), &written);
   WriteKey(ini, L"Privacy", form.privacy, &written);
   WriteSendMode(ini, form, &written);

@@ -14,10 +14,10 @@ struct SettingsRecord {
   std::wstring port;                // COM port name, e.g. COM3
   std::wstring login;               // user name at the tracking service
   std::wstring password;            // plain text; the file holds it scrambled
-  std::wstring trackname;           // name under which tracks are uploaded
+  std::wstring track_name;          // name under which tracks are uploaded
   std::wstring privacy;             // one of the privacy texts, or empty
-  std::wstring intervalordistance;  // an interval text in SendMode 0, a distance text in 1
-  ::SendMode SendMode = kSendModeNone;
+  std::wstring interval_or_distance;  // an interval text when sending by time, a distance text by distance
+  ::SendMode send_mode = kSendModeNone;
   int thinning = -1;                // least distance in metres between recorded positions
   std::wstring server;              // service host[:port]
 };
@@ -25,18 +25,18 @@ struct SettingsRecord {
 // The values of the settings form. The save takes them as the controls hold
 // them; the show gives back what the controls are to show.
 struct SettingsForm {
-  bool otherport = false;      // check box "Другой COM порт": the free port name is used
-  std::wstring otherporttext;  // the free port name, e.g. COM12
+  bool other_port = false;      // check box "Другой COM порт": the free port name is used
+  std::wstring other_port_text;  // the free port name, e.g. COM12
   // Save: the selected entry of the port list ("COM3; \Device\Serial0"), empty
   // when none. Show: the port text, which the list selects by prefix.
-  std::wstring portentry;
-  bool autotrack = false;
+  std::wstring port_entry;
+  bool auto_track = false;
   std::wstring login;
   std::wstring password;
-  std::wstring trackname;
-  std::wstring thinningtext;
+  std::wstring track_name;
+  std::wstring thinning_text;
   std::wstring privacy;        // the selected privacy text, or empty
-  ::SendMode sendmode = kSendByTime;  // the radio group; a show gives kSendModeNone to leave it
+  ::SendMode send_mode = kSendByTime;  // the radio group; a show gives kSendModeNone to leave it
   std::wstring interval;       // the selected interval text, or empty
   std::wstring distance;       // the selected distance text, or empty
 };

@@ -41,12 +41,11 @@ std::string BodyBeforeArchive(const UploadParams& params, const std::string& fil
 void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
   params.login = platform::WideToAnsi(settings.login);
   params.password = platform::WideToAnsi(settings.password);
-  params.track_name = platform::WideToAnsi(settings.trackname);
-  params.track_folder = platform::WideToUtf8(settings.trackname);
-  params.interval_or_distance = platform::WideToAnsi(settings.intervalordistance);
+  params.track_name = platform::WideToAnsi(settings.track_name);
+  params.track_folder = platform::WideToUtf8(settings.track_name);
+  params.interval_or_distance = platform::WideToAnsi(settings.interval_or_distance);
   if (auto code = PrivacyCode(settings.privacy)) params.privacy_code = *code;
-  params.send_mode = settings.SendMode;
-  params.thinning = settings.thinning;
+  params.send_mode = settings.send_mode;
 }
 
 std::optional<std::string> PrivacyCode(const std::wstring& caption) {

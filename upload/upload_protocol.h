@@ -14,8 +14,8 @@ inline constexpr char kVersionTag[] = "win1_2";
 // The separator of the multipart body.
 inline constexpr char kBoundary[] = "BoUnDaRy";
 
-// The upload parameters of the logger: texts in the ANSI code page, sent as
-// they are (nothing is escaped or checked).
+// What an upload sends (and the folder its archive is filed in): texts in the
+// ANSI code page, sent as they are (nothing is escaped or checked).
 struct UploadParams {
   std::string login;
   std::string password;
@@ -24,7 +24,6 @@ struct UploadParams {
   std::string privacy_code;  // a PrivacyLevel code, empty before the first known caption
   std::string interval_or_distance;
   SendMode send_mode = kSendModeNone;
-  int thinning = 0;    // metres between written track points
 };
 
 // Stores the settings into the parameters (the logger's SetSettings). A

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tools/sim/route.h"
+#include "tools/nmea-sim/route.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 #include "tests/e2e/recorder_run.h"
 #include "tests/gps/capture_reading.h"
 #include "tests/track/external_tool.h"
-#include "tools/sim/route.h"
+#include "tools/nmea-sim/route.h"
 #include "track/track_check.h"
 
 using testing_support::FilesIn;

@@ -30,26 +30,26 @@ SettingsRecord Load(const std::string& ini) {
 
 TEST(LoadSettingsRecord, ByHandsWinsAndKeepsTheInterval) {
   SettingsRecord cp1251 = Load("[Properties]\r\nTime=True\r\nByHands=True\r\nTimeInterval=5 \xEC\xE8\xED.\r\n");
-  EXPECT_EQ(cp1251.SendMode, kSendByHand);
-  EXPECT_EQ(cp1251.intervalordistance, L"5 мин.");
-  EXPECT_EQ(IntervalToMilliseconds(cp1251.intervalordistance), 300000);
+  EXPECT_EQ(cp1251.send_mode, kSendByHand);
+  EXPECT_EQ(cp1251.interval_or_distance, L"5 мин.");
+  EXPECT_EQ(IntervalToMilliseconds(cp1251.interval_or_distance), 300000);
 }
 
 TEST(LoadSettingsRecord, OnlyExactTrueCounts) {
-  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\n").SendMode, kSendModeNone);
-  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\nPoints=True\r\nPointsCount=500\r\n").SendMode, kSendByDistance);
+  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\n").send_mode, kSendModeNone);
+  EXPECT_EQ(Load("[Properties]\r\nTime=true\r\nPoints=True\r\nPointsCount=500\r\n").send_mode, kSendByDistance);
 }
 
 TEST(LoadSettingsRecord, EmptyDistanceReadsAsOneHundred) {
   SettingsRecord record = Load("[Properties]\r\nPoints=True\r\nPointsCount=\r\n");
-  EXPECT_EQ(record.SendMode, kSendByDistance);
-  EXPECT_EQ(record.intervalordistance, L"100");
+  EXPECT_EQ(record.send_mode, kSendByDistance);
+  EXPECT_EQ(record.interval_or_distance, L"100");
 }
 
 TEST(LoadSettingsRecord, MissingFileGivesTheDefaults) {
   SettingsRecord record = Load("");
   EXPECT_EQ(record.port, L"");
-  EXPECT_EQ(record.SendMode, kSendModeNone);
+  EXPECT_EQ(record.send_mode, kSendModeNone);
   EXPECT_EQ(record.thinning, 0);
   EXPECT_EQ(record.server, L"rovelog.example");
 }
@@ -59,7 +59,7 @@ TEST(LoadSettingsRecord, ReadsTheServerAndUnscramblesThePassword) {
   SettingsModel model;
   SettingsForm form;
   form.password = L"secret word";
-  form.thinningtext = L"12";
+  form.thinning_text = L"12";
   model.SaveSettings(form);
   EXPECT_EQ(model.record().server, L"127.0.0.1:8080");
   EXPECT_EQ(model.record().password, L"secret word");
@@ -72,10 +72,10 @@ TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
   SettingsFolder folder("");
   SettingsModel model;
   SettingsForm form;
-  form.otherport = true;
-  form.otherporttext = L"COM12";
-  form.thinningtext = L"3";
-  form.sendmode = kSendByDistance;
+  form.other_port = true;
+  form.other_port_text = L"COM12";
+  form.thinning_text = L"3";
+  form.send_mode = kSendByDistance;
   std::wstring failure = L"untouched";
   SettingsForm shown = model.SaveSettings(form, &failure);
   EXPECT_EQ(failure, L"untouched");
@@ -83,14 +83,14 @@ TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
             "[Properties]\r\nOtherCOM=Yes\r\nCOM=COM12\r\nAutoTrack=No\r\nLogin=\r\nPassword=\r\nTrack=\r\n"
             "Prorezhivanie=5\r\nPrivacy=\r\nPoints=True\r\nTime=False\r\nTimeInterval=\r\nByHands=False\r\n"
             "PointsCount=\r\n");
-  EXPECT_EQ(shown.thinningtext, L"5");
-  EXPECT_TRUE(shown.otherport);
+  EXPECT_EQ(shown.thinning_text, L"5");
+  EXPECT_TRUE(shown.other_port);
   EXPECT_EQ(model.record().port, L"COM12");
-  EXPECT_EQ(model.record().intervalordistance, L"100");
+  EXPECT_EQ(model.record().interval_or_distance, L"100");
 
-  form.thinningtext = L"";
-  form.otherport = false;
-  form.portentry = L"COM3; \\Device\\Serial0";
+  form.thinning_text = L"";
+  form.other_port = false;
+  form.port_entry = L"COM3; \\Device\\Serial0";
   model.SaveSettings(form);
   EXPECT_EQ(model.record().thinning, 5);
   EXPECT_EQ(model.record().port, L"COM3");

@@ -14,8 +14,8 @@
 
 #include "tests/support/test_support.h"
 #include "tests/tools/child_process.h"
-#include "tools/sim/epochs.h"
-#include "tools/sim/route.h"
+#include "tools/nmea-sim/epochs.h"
+#include "tools/nmea-sim/route.h"
 
 namespace {
 

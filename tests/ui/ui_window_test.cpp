@@ -95,10 +95,10 @@ TEST_F(UiTest, PlacementSurvivesStoreAndRestoreAndOtherRecordsAreIgnored) {
   GetWindowRect(window.hwnd(), &restored);
   EXPECT_TRUE(EqualRect(&stored, &restored));
   std::string record = ReadProfileBinary(L"PlacementTest", L"WindowPlacement");
+  reinterpret_cast<WINDOWPLACEMENT*>(&record[0])->rcNormalPosition.left = 300;  // a different place, if applied
   for (size_t size : {record.size() - 1, record.size() + 4, size_t{0}}) {
     std::string other = record;
     other.resize(size);
-    reinterpret_cast<WINDOWPLACEMENT*>(&record[0])->rcNormalPosition.left = 300;  // a different place, if applied
     ASSERT_TRUE(WriteProfileBinary(L"PlacementTest", L"WindowPlacement", other));
     window.RestorePlacement(L"PlacementTest");
     GetWindowRect(window.hwnd(), &restored);

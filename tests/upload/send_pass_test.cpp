@@ -64,7 +64,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   SettingsRecord record;
   record.login = L"pilot";
   record.password = L"secret";
-  record.trackname = L"Morning";
+  record.track_name = L"Morning";
   record.server = L"127.0.0.1:" + std::to_wstring(queue.service.port());
   logger.SetSettings(record);
   logger.SendAllArchives();

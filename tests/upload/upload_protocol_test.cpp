@@ -24,10 +24,10 @@ SettingsRecord GoldenSettings() {
   SettingsRecord settings;
   settings.login = L"pilot";
   settings.password = L"пароль1";
-  settings.trackname = L"Поход";
+  settings.track_name = L"Поход";
   settings.privacy = L"Для друзей";
-  settings.intervalordistance = L"5 мин.";
-  settings.SendMode = kSendByTime;
+  settings.interval_or_distance = L"5 мин.";
+  settings.send_mode = kSendByTime;
   settings.thinning = 5;
   return settings;
 }
@@ -53,7 +53,7 @@ TEST(BuildUploadRequest, EqualsTheHandWrittenRequestByteForByte) {
 
 TEST(BuildUploadRequest, SendModeNoneSendsAnEmptySendInfoPart) {
   SettingsRecord settings = GoldenSettings();
-  settings.SendMode = kSendModeNone;
+  settings.send_mode = kSendModeNone;
   std::string request = BuildUploadRequest(ParamsFrom(settings), "h", "track1.zip", "x");
   EXPECT_NE(request.find("name=\"send_info\"\r\n\r\n\r\n--BoUnDaRy\r\n"), std::string::npos);
 }
@@ -131,7 +131,6 @@ TEST(SetUploadParams, AnUnknownPrivacyCaptionKeepsThePreviousCode) {
   EXPECT_EQ(params.privacy_code, "1");
   EXPECT_EQ(params.login, platform::WideToAnsi(L"другой"));
   EXPECT_EQ(params.send_mode, kSendByTime);
-  EXPECT_EQ(params.thinning, 5);
 }
 
 TEST(ParseAnswerCode, ReadsFourCharactersThreePlacesAfterTheFirstMark) {

@@ -138,10 +138,10 @@ class HeadlessDriver {
     printer_.Print("port=" + platform::WideToUtf8(settings_.record().port));
     printer_.Print("login=" + platform::WideToUtf8(settings_.record().login));
     printer_.Print("password=" + platform::WideToUtf8(settings_.record().password));
-    printer_.Print("track=" + platform::WideToUtf8(settings_.record().trackname));
+    printer_.Print("track=" + platform::WideToUtf8(settings_.record().track_name));
     printer_.Print("privacy=" + platform::WideToUtf8(settings_.record().privacy));
-    printer_.Print("interval=" + platform::WideToUtf8(settings_.record().intervalordistance));
-    printer_.Print("sendmode=" + std::to_string(settings_.record().SendMode));
+    printer_.Print("interval=" + platform::WideToUtf8(settings_.record().interval_or_distance));
+    printer_.Print("sendmode=" + std::to_string(settings_.record().send_mode));
     printer_.Print("thinning=" + std::to_string(settings_.record().thinning));
     printer_.Print("server=" + platform::WideToUtf8(settings_.record().server));
   }

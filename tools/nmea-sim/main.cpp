@@ -16,7 +16,7 @@
 #include <string>
 
 #include "tools/nmea-sim/output.h"
-#include "tools/sim/epochs.h"
+#include "tools/nmea-sim/epochs.h"
 
 namespace {
 

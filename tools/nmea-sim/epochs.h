@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/route.h"
+#include "tools/nmea-sim/route.h"
 
 namespace sim {
 

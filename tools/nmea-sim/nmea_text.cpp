@@ -1,4 +1,4 @@
-#include "tools/sim/nmea_text.h"
+#include "tools/nmea-sim/nmea_text.h"
 
 #include <cstdio>
 #include <cstdlib>

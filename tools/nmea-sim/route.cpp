@@ -1,11 +1,11 @@
-#include "tools/sim/route.h"
+#include "tools/nmea-sim/route.h"
 
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/sim/nmea_text.h"
+#include "tools/nmea-sim/nmea_text.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
-#include "tools/sim/epochs.h"
+#include "tools/nmea-sim/epochs.h"
 
-#include "tools/sim/nmea_text.h"
+#include "tools/nmea-sim/nmea_text.h"
 
 namespace sim {
 
