@@ -95,7 +95,7 @@ class CGpsLogger {
   int SendThreadProc(SendingRun& sending);
   // One track file from its header to its packing; true when it asked the
   // sending thread for a pass.
-  bool RecordTrack(const std::string& tracks_dir, const SettingsRecord& settings);
+  bool RecordTrack(const SettingsRecord& settings);
   void HandleFix(bool failed, const GpsFix& fix, double latitude, double longitude, TrackState& state);
   void ShowNoFix(const wchar_t* format, TrackState& state);
   // True when the track file failed; the first time, says so in the log.

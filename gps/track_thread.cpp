@@ -49,14 +49,13 @@ struct CGpsLogger::TrackState {
 
 int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
   platform::RaiseCurrentThreadPriority();
-  std::string tracks_dir = GetTracksDir();
   const SettingsRecord settings = recording_;
   // Here, not on the window's thread: a large leftover takes seconds to check and pack.
   track_counter_ = PrepareTrackFolders(*log_, Target().params.track_folder, pack_leftovers);
   last_position_ = TrackPosition();
   bool pass_requested = false;
   while (!bTreadStop) {
-    pass_requested = RecordTrack(tracks_dir, settings);
+    pass_requested = RecordTrack(settings);
     if (pass_requested && !bTreadStop) sending.RequestPass();
   }
   log_->SetStatus(L"Программа остановлена");
@@ -68,8 +67,8 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
   return 0;
 }
 
-bool CGpsLogger::RecordTrack(const std::string& tracks_dir, const SettingsRecord& settings) {
-  std::string path = tracks_dir + "track" + std::to_string(track_counter_) + ".kml";
+bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
+  std::string path = TrackFilePath(track_counter_);
   TrackState state;
   state.settings = settings;
   state.path = path;
@@ -164,7 +163,7 @@ void CGpsLogger::TakePointRequests(double latitude, double longitude, TrackState
 }
 
 void CGpsLogger::CreatePoint(const std::wstring& name, double longitude, double latitude, int number) {
-  if (AppendWaypoint(GetTracksDir() + "points.wpt", number, name, latitude, longitude)) {
+  if (AppendWaypoint(WaypointsPath(), number, name, latitude, longitude)) {
     log_->AddLine(Format(L"Точка %s создана", name));
   } else {
     log_->AddLine(Format(L"Ошибка: точка %s не записана в файл points.wpt", name));
@@ -184,7 +183,7 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
     log_->AddLine(L"Последняя сессия: " + EventLog::FormatDate(L'.') + L" " + EventLog::FormatTime(L':', 3));
     log_->AddLine(L"");
     log_->AddLine(L"Упаковка данных в zip-архив");
-    if (PackTrack(*log_, path, GetTracksDir(), track_counter_)) log_->AddLine(L"Упаковано");
+    if (PackTrack(*log_, path, track_counter_)) log_->AddLine(L"Упаковано");
     log_->AddLine(L"");
   }
 

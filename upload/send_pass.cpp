@@ -5,8 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/folders.h"
-#include "platform/program_dir.h"
 #include "platform/text.h"
 #include "upload/track_folders.h"
 #include "upload/upload_archive.h"
@@ -18,11 +16,7 @@ std::wstring SentOf(int sent, int total) {
 }
 
 void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
-  std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparatorA;
-  std::vector<std::string> archives;
-  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
-    archives.push_back(to_send + name);
-  }
+  std::vector<std::string> archives = QueuedArchives();
   int total = static_cast<int>(archives.size());
   log.AddLine(L"Отправка данных на сервер");
   log.AddLine(L"Архивов к отправке " + std::to_wstring(total) + L" ");

@@ -18,14 +18,20 @@ namespace {
 
 constexpr char kSep = platform::kPathSeparatorA;
 
-std::string ToSendDir(const std::string& tracks_dir) { return tracks_dir + "ToSend" + kSep; }
+// The layout of the working folders. Folders are named without a trailing
+// separator here; In() joins a name to one.
+std::string In(const std::string& folder, const std::string& name) { return folder + kSep + name; }
+std::string TracksFolder() { return In(platform::WideToUtf8(platform::ProgramFolder()), "Tracks"); }
+std::string ToSendFolder() { return In(TracksFolder(), "ToSend"); }
+std::string DamagedFolder() { return In(TracksFolder(), "Damaged"); }
+std::string SendedFolder() { return In(TracksFolder(), "Sended"); }
+std::string NumberedName(int number, const char* extension) { return "track" + std::to_string(number) + extension; }
 
 std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
 
 // The next free trackN.zip in a folder.
 std::string NextArchiveIn(const std::string& folder) {
-  int number = NextFileNumber(folder, std::string(1, kSep) + "*.zip");
-  return folder + kSep + "track" + std::to_string(number) + ".zip";
+  return In(folder, NumberedName(NextFileNumber(folder + kSep, "*.zip"), ".zip"));
 }
 
 bool IsReservedName(const std::string& name) {
@@ -41,24 +47,23 @@ bool IsReservedName(const std::string& name) {
 // Archives an interrupted packing left behind, and queued archives that are
 // not whole (an older version's, or damaged), would be refused by the service
 // and hold up the queue.
-void ClearBrokenArchives(EventLog& log, const std::string& tracks_dir) {
-  std::string to_send = ToSendDir(tracks_dir);
-  for (const std::string& name : platform::FindFiles(to_send + "*.part")) platform::RemoveFile(to_send + name);
-  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
-    if (IsCompleteZip(ReadWholeFile(to_send + name))) continue;
-    std::string damaged = tracks_dir + "Damaged";
+void ClearBrokenArchives(EventLog& log) {
+  std::string to_send = ToSendFolder();
+  for (const std::string& name : platform::FindFiles(In(to_send, "*.part"))) platform::RemoveFile(In(to_send, name));
+  for (const std::string& archive : QueuedArchives()) {
+    if (IsCompleteZip(ReadWholeFile(archive))) continue;
+    std::string damaged = DamagedFolder();
     platform::CreateFolder(damaged);
-    if (platform::MoveFileNoReplace(to_send + name, NextArchiveIn(damaged))) {
+    std::string name = ArchiveFileName(archive);
+    if (platform::MoveFileNoReplace(archive, NextArchiveIn(damaged))) {
       log.AddLine(L"Архив " + Wide(name) + L" повреждён и перемещён в папку Damaged");
     }
   }
 }
 
-std::string SendedDir(const std::string& tracks_dir, const std::string& track_name) {
-  std::string folder = tracks_dir + "Sended";
+std::string SendedFolderOf(const std::string& track_name) {
   std::string safe = SafeFolderName(track_name);
-  if (!safe.empty()) folder += kSep + safe;
-  return folder;
+  return safe.empty() ? SendedFolder() : In(SendedFolder(), safe);
 }
 
 // The number in a name like "track12.zip": the text from position 5 up to
@@ -72,12 +77,11 @@ int NumberInName(const std::string& name) {
 
 // The track files the queue's archives hold, as their directories record
 // them.
-std::vector<ZipDirectoryEntry> QueuedTracks(const std::string& tracks_dir) {
-  std::string to_send = ToSendDir(tracks_dir);
+std::vector<ZipDirectoryEntry> QueuedTracks() {
   std::vector<ZipDirectoryEntry> tracks;
   std::vector<ZipDirectoryEntry> entries;
-  for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
-    if (!ReadZipDirectory(to_send + name, &entries)) continue;
+  for (const std::string& archive : QueuedArchives()) {
+    if (!ReadZipDirectory(archive, &entries)) continue;
     for (const ZipDirectoryEntry& entry : entries) {
       if (entry.name == "track.kml") tracks.push_back(entry);
     }
@@ -109,8 +113,18 @@ bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& way
 
 }  // namespace
 
-std::string GetTracksDir() {
-  return platform::WideToUtf8(platform::ProgramFolder()) + kSep + "Tracks" + kSep;
+std::string GetTracksDir() { return TracksFolder() + kSep; }
+
+std::string TrackFilePath(int number) { return In(TracksFolder(), NumberedName(number, ".kml")); }
+
+std::string WaypointsPath() { return In(TracksFolder(), "points.wpt"); }
+
+std::vector<std::string> QueuedArchives() {
+  std::vector<std::string> archives;
+  for (const std::string& name : platform::FindFiles(In(ToSendFolder(), "*.zip"))) {
+    archives.push_back(In(ToSendFolder(), name));
+  }
+  return archives;
 }
 
 int NextFileNumber(const std::string& folder, const std::string& mask) {
@@ -124,10 +138,10 @@ int NextFileNumber(const std::string& folder, const std::string& mask) {
   return next;
 }
 
-bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter) {
-  std::string archive = ToSendDir(tracks_dir) + "track" + std::to_string(counter) + ".zip";
-  std::string partial = ToSendDir(tracks_dir) + "track" + std::to_string(counter) + ".part";
-  std::string waypoints = tracks_dir + "points.wpt";
+bool PackTrack(EventLog& log, const std::string& kml_path, int counter) {
+  std::string archive = In(ToSendFolder(), NumberedName(counter, ".zip"));
+  std::string partial = In(ToSendFolder(), NumberedName(counter, ".part"));
+  std::string waypoints = WaypointsPath();
   bool with_waypoints = platform::FileExists(waypoints);
 
   bool complete = false;
@@ -150,27 +164,25 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
 }
 
 void PackLeftoverTracks(EventLog& log, int& counter) {
-  std::string dir = GetTracksDir();
-  std::vector<ZipDirectoryEntry> queued = QueuedTracks(dir);
-  for (const std::string& name : platform::FindFiles(dir + "*.kml")) {
-    std::string path = dir + name;
+  std::vector<ZipDirectoryEntry> queued = QueuedTracks();
+  for (const std::string& name : platform::FindFiles(In(TracksFolder(), "*.kml"))) {
+    std::string path = In(TracksFolder(), name);
     // The bytes as they were left, before the check may repair them.
     if (IsQueued(path, queued) || CheckTrackFile(path)) {
       platform::RemoveFile(path);
       continue;
     }
-    PackTrack(log, path, dir, counter);
+    PackTrack(log, path, counter);
     ++counter;
   }
 }
 
 bool MoveToSended(EventLog& log, const std::string& archive_path, const std::string& track_name) {
-  std::string tracks_dir = GetTracksDir();
-  std::string folder = SendedDir(tracks_dir, track_name);
+  std::string folder = SendedFolderOf(track_name);
   platform::CreateFolderTree(folder);
   if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(folder))) return true;
   std::wstring name = Wide(ArchiveFileName(archive_path));
-  std::string sended = tracks_dir + "Sended";
+  std::string sended = SendedFolder();
   if (folder != sended) {
     platform::CreateFolder(sended);
     if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(sended))) {
@@ -209,21 +221,20 @@ std::string SafeFolderName(const std::string& track_name) {
 }
 
 bool AskToPackLeftovers(const YesNoQuestion& ask) {
-  if (platform::FindFiles(GetTracksDir() + "*.kml").empty()) return false;
+  if (platform::FindFiles(In(TracksFolder(), "*.kml")).empty()) return false;
   const wchar_t* caption = L"Незавершенная операция";
   const wchar_t* text = L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?";
   return ask ? ask(caption, text) : platform::AskYesNo(caption, text);
 }
 
 int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers) {
-  std::string dir = GetTracksDir();
-  platform::CreateFolder(dir);
-  platform::CreateFolder(dir + "ToSend");
-  platform::CreateFolderTree(SendedDir(dir, track_name));
-  ClearBrokenArchives(log, dir);
+  platform::CreateFolder(TracksFolder());
+  platform::CreateFolder(ToSendFolder());
+  platform::CreateFolderTree(SendedFolderOf(track_name));
+  ClearBrokenArchives(log);
 
-  int kml = NextFileNumber(dir, std::string(1, kSep) + "*.kml");
-  int zip = NextFileNumber(dir, "ToSend" + std::string(1, kSep) + "*.zip");
+  int kml = NextFileNumber(GetTracksDir(), "*.kml");
+  int zip = NextFileNumber(ToSendFolder() + kSep, "*.zip");
   int counter = zip > kml ? zip : kml;
   if (pack_leftovers) PackLeftoverTracks(log, counter);
   return counter;

@@ -1,17 +1,26 @@
-// The working folders: Tracks (track files being recorded), Tracks/ToSend
-// (archives waiting for the upload) and Tracks/Sended/<track name> (archives
-// the service accepted). Paths and the track name as a folder name are UTF-8
+// The working folders: Tracks (track files being recorded, points.wpt),
+// Tracks/ToSend (archives waiting for the upload), Tracks/Sended/<track name>
+// (archives the service accepted) and Tracks/Damaged (queued archives that
+// were not whole). This unit alone knows the layout; the others ask it for
+// paths. Paths and the track name as a folder name are UTF-8
 // (platform/folders.h), whatever the ANSI code page.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "eventlog/event_log.h"
 
 // The Tracks folder beside the program, with its trailing separator;
 // computed afresh on every call. It is not created here.
 std::string GetTracksDir();
+// Tracks/track<number>.kml, the track file the track writer opens.
+std::string TrackFilePath(int number);
+// Tracks/points.wpt, the waypoints of the track being recorded.
+std::string WaypointsPath();
+// The archives waiting in ToSend, in the folder's order.
+std::vector<std::string> QueuedArchives();
 
 // The next free number of the files matching folder + mask: the largest
 // number after a five-letter prefix ("track12.zip" is 12) plus one, or 0 when
@@ -25,7 +34,7 @@ int NextFileNumber(const std::string& folder, const std::string& mask);
 // track and the waypoints are removed only once the archive is complete;
 // otherwise they stay, the half-made archive goes, an error line is logged
 // and false is returned.
-bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tracks_dir, int counter);
+bool PackTrack(EventLog& log, const std::string& kml_path, int counter);
 
 // Packs every track file left in Tracks, or deletes it when it holds no
 // coordinates or an archive waiting in ToSend already holds its exact bytes

@@ -95,7 +95,7 @@ TEST_F(TracksFolder, LeftoverTrackIsPackedAboveTheWaitingArchives) {
       WriteFileBytes(Path("ToSend/track7.zip"), kEmptyZip);
     } else {
       WriteFileBytes(Path("track7.kml"), c.archived);
-      ASSERT_TRUE(PackTrack(log_, Path("track7.kml"), Path(""), 7));
+      ASSERT_TRUE(PackTrack(log_, Path("track7.kml"), 7));
     }
     WriteFileBytes(Path("track3.kml"), kTrack);
     EXPECT_EQ(Prepare(true), c.packed ? 9 : 8);
@@ -130,9 +130,9 @@ TEST_F(TracksFolder, LeftoverWithoutCoordinatesIsDeletedAndTakesNoNumber) {
 TEST_F(TracksFolder, WaypointsTravelWithTheNextArchiveOnly) {
   WriteFileBytes(Path("track0.kml"), kTrack);
   WriteFileBytes(Path("points.wpt"), "OziExplorer Waypoint File Version 1.1\r\n");
-  ASSERT_TRUE(PackTrack(log_, Path("track0.kml"), Path(""), 0));
+  ASSERT_TRUE(PackTrack(log_, Path("track0.kml"), 0));
   WriteFileBytes(Path("track1.kml"), kTrack);
-  ASSERT_TRUE(PackTrack(log_, Path("track1.kml"), Path(""), 1));
+  ASSERT_TRUE(PackTrack(log_, Path("track1.kml"), 1));
   EXPECT_EQ(Entry("ToSend/track0.zip", "points.wpt"), "OziExplorer Waypoint File Version 1.1\r\n");
   EXPECT_EQ(Entry("ToSend/track1.zip", "points.wpt"), "");
   EXPECT_FALSE(fs::exists(Path("points.wpt")));
@@ -144,7 +144,7 @@ TEST_F(TracksFolder, FailedPackingKeepsTheTrackAndSaysSo) {
   WriteFileBytes(Path("points.wpt"), "waypoints");
   fs::remove_all(Path("ToSend"));
   WriteFileBytes(Path("ToSend"), "a file where the folder should be");
-  EXPECT_FALSE(PackTrack(log_, Path("track4.kml"), Path(""), 4));
+  EXPECT_FALSE(PackTrack(log_, Path("track4.kml"), 4));
   EXPECT_EQ(ReadFileBytes(Path("track4.kml")), kTrack);
   EXPECT_EQ(ReadFileBytes(Path("points.wpt")), "waypoints");
   ASSERT_EQ(lines_.Count(), 1);
