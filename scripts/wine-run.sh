@@ -6,6 +6,10 @@
 # WINEPREFIX; run by hand, this script makes a prefix of its own once.
 set -euo pipefail
 wine=${ROVELOG_WINE:-/usr/lib/wine/wine64}
+if [ ! -x "$wine" ]; then
+  echo "wine-run.sh: $wine is not installed: run scripts/setup.sh" >&2
+  exit 1
+fi
 export WINEDEBUG=-all
 # The code page of a Russian system (1251) for the ANSI conversions.
 export LC_ALL=ru_RU.UTF-8
