@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The program's main job, as a user sees it: sets up a fresh Debian machine,
-# builds Rovelog.exe (x86_64) and the receiver simulator, starts the
-# tracking-service stand-in on loopback and a simulated receiver on a
-# pseudo-terminal that Wine sees as COM3, and runs Rovelog.exe under wine64
-# recording by distance from the start (AutoTrack). The window shows on your
-# display when $DISPLAY is set, otherwise on a private Xvfb. Screenshots of the
-# window recording and stopped are saved (their paths are printed); then the
+# builds the distributable with the 32-bit Rovelog.exe (the product) and the
+# receiver simulator, starts the tracking-service stand-in on loopback and a
+# simulated receiver on a pseudo-terminal that Wine sees as COM3, and runs
+# the Rovelog.exe of the distributable under the 32-bit Wine recording by
+# distance from the start (AutoTrack). The window shows on your display when
+# $DISPLAY is set, otherwise on a private Xvfb. Screenshots of the window
+# recording and stopped are saved (their paths are printed); then the
 # window is closed as a user would and the archives that reached the service
 # are listed.
 #
@@ -15,14 +16,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${DEMO_SECONDS:-40}
-wine=/usr/lib/wine/wine64
+# The 32-bit loader runs the i686 program in a prefix the 64-bit one makes.
+wine=/usr/lib/wine/wine
+wine64=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 
 ./scripts/setup.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)" --target nmea-sim >/dev/null
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "$(nproc)" --target Rovelog window-driver >/dev/null
+cmake --preset win32 >/dev/null
+# The window driver reads the window's list through its memory: it is built
+# for the program's bitness.
+cmake --build --preset win32 -j "$(nproc)" --target distributable window-driver >/dev/null
 
 work=$(mktemp -d)
 shots=${DEMO_KEEP:-$work/screenshots}
@@ -58,11 +63,13 @@ else
 fi
 
 echo "== preparing a fresh Wine prefix"
-"$wine" wineboot -i >/dev/null 2>&1
+"$wine64" wineboot -i >/dev/null 2>&1
+# Wine's own fonts, Marlett for the caption buttons among them.
+./scripts/wine-fonts.sh "$WINEPREFIX"
 if [ -n "${private_display:-}" ]; then
   # No window manager on Xvfb: Wine's desktop draws the window frames.
-  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >/dev/null 2>&1
 fi
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -w
@@ -70,11 +77,12 @@ fi
 "$wineserver" -p
 # Wine lists only its own serial devices; COM3 is the simulator's link. The
 # key is volatile, as on Windows: it is set after the server's restart.
-"$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\RovelogCOM3' /d COM3 /f >/dev/null 2>&1
+"$wine64" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\RovelogCOM3' /d COM3 /f >/dev/null 2>&1
 
 program=$work/Rovelog
 mkdir -p "$program"
-cp build/win64/app/Rovelog.exe "$program/"
+# The program as users get it: out of the distributable.
+unzip -q build/win32/Rovelog-1.2-win32.zip Rovelog.exe -d "$program"
 # The settings the window saves: by distance, every 300 m, recording from the
 # start; the demo account has no password.
 cat >"$program/properties.ini" <<INI
@@ -94,13 +102,13 @@ build/linux/tools/nmea-sim --link "$WINEPREFIX/dosdevices/com3" --speed 40 --tur
 pids+=($!)
 for _ in $(seq 100); do [ -e "$WINEPREFIX/dosdevices/com3" ] && break; sleep 0.1; done
 
-echo "== starting Rovelog.exe"
+echo "== starting the 32-bit Rovelog.exe under the 32-bit Wine"
 "$wine" "$program/Rovelog.exe" >/dev/null 2>&1 &
 rovelog_pid=$!
 pids+=("$rovelog_pid")
 
 # Our window driver finds the window, reads its log and tells where it is.
-coproc DRIVER { "$wine" build/win64/tests/tools/window_driver/window-driver.exe 2>/dev/null; }
+coproc DRIVER { "$wine" build/win32/tests/tools/window_driver/window-driver.exe 2>/dev/null; }
 drive() {  # drive COMMAND: the answer's first line in $reply; false on "error"
   echo "$*" >&"${DRIVER[1]}"
   IFS= read -r reply <&"${DRIVER[0]}"

@@ -21,6 +21,33 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
+# The product is a 32-bit program: its tests and the demo run it under the
+# 32-bit Wine (/usr/lib/wine/wine), in the same prefixes as wine64. Its
+# packages must match the versions of their installed 64-bit twins, so a
+# package list that failed to download (a mirror in sync) stops the install:
+# the lists are read again a few times before giving up.
+if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+  echo "setup: installing the 32-bit Wine (wine32:i386)"
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo_cmd dpkg --add-architecture i386
+  tries=${SETUP_WINE32_TRIES:-5} apt_log=$(mktemp)
+  for ((try = 1; ; try++)); do
+    # A list left unread need not stop the install: try it all the same.
+    $sudo_cmd apt-get update -qq >"$apt_log" 2>&1 || true
+    if DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq wine32:i386 >>"$apt_log" 2>&1; then
+      break
+    fi
+    if [ "$try" -ge "$tries" ]; then
+      echo "setup: FAILED: the 32-bit Wine (wine32:i386) could not be installed after $tries tries:"
+      grep -E '^(E|W):' "$apt_log" | sort -u | sed 's/^/setup:   /'
+      echo "setup: the tests and the demo of the 32-bit Rovelog.exe need it; run scripts/setup.sh again later"
+      exit 1
+    fi
+    echo "setup: wine32:i386 not installable yet (try $try of $tries); reading the package lists again in $((try * 20)) s"
+    sleep $((try * 20))
+  done
+  rm -f "$apt_log"
+fi
+
 # Wine names files outside ASCII only under a real UTF-8 locale; ru_RU gives
 # its ANSI code page 1251 and en_US 1252, the two the tests run under.
 for name in ru_RU en_US; do

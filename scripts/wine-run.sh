@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under wine64: CMake's emulator for the win64
-# build. The test command prepares one fresh prefix per run and exports
+# Runs a Windows test program under Wine: CMake's emulator for the Windows
+# builds. ROVELOG_WINE names the loader of the program's bitness (the win32
+# build's tests set /usr/lib/wine/wine, the win64 build's wine64, the
+# default). The test command prepares one fresh prefix per run and exports
 # WINEPREFIX; run by hand, this script makes a prefix of its own once.
 set -euo pipefail
-wine=/usr/lib/wine/wine64
+wine=${ROVELOG_WINE:-/usr/lib/wine/wine64}
+if [ ! -x "$wine" ]; then
+  echo "wine-run.sh: $wine is not installed: run scripts/setup.sh" >&2
+  exit 1
+fi
 export WINEDEBUG=-all
 # The code page of a Russian system (1251) for the ANSI conversions.
 export LC_ALL=ru_RU.UTF-8
@@ -12,7 +18,9 @@ if [ -z "${WINEPREFIX:-}" ]; then
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$wine" wineboot -i >/dev/null 2>&1
+      # The 64-bit loader makes the prefix; 32-bit programs run in it too.
+      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+      "$(dirname "$0")/wine-fonts.sh" "$WINEPREFIX"
     fi
   ) 9>"${WINEPREFIX}.lock"
 fi

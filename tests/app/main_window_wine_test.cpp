@@ -1,5 +1,5 @@
-// Runs the main window's in-process tests (main_window_test.exe of the win64
-// build) under wine64 on a private Xvfb display with Wine's virtual desktop,
+// Runs the main window's in-process tests (main_window_test.exe of the
+// Windows build under test) under Wine on a private Xvfb display with Wine's virtual desktop,
 // a receiver simulator linked as COM3, the service stand-in and one that
 // accepts and never answers, and extra
 // serial ports in the registry. Pictures the tests take of the window are kept as PNG files in
@@ -62,9 +62,9 @@ bool StartReceiver(ChildProcess* receiver, const std::string& link) {
 }
 
 TEST(MainWindowUnderWine, InProcessTestsPass) {
-  const std::string exe = testing_support::Win64Program("tests/app/main_window_test.exe");
-  if (!fs::exists(exe)) GTEST_SKIP() << exe << " is absent: build the win64 preset first";
-  if (!fs::exists(testing_support::kWine)) GTEST_SKIP() << "wine64 is not installed";
+  const std::string exe = testing_support::WindowsProgram("tests/app/main_window_test.exe");
+  const std::string why = testing_support::WhyNotRunnable(exe);
+  if (!why.empty()) GTEST_SKIP() << why;
   if (!testing_support::HaveXvfb()) GTEST_SKIP() << "Xvfb is not installed";
 
   testing_support::Xvfb display;
@@ -82,7 +82,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   testing_support::ServiceStandin silent({"--mode", "hang"});
   ASSERT_TRUE(silent.running());
 
-  const std::string pictures = std::string(ROVELOG_BINARY_DIR) + "/test-output/app";
+  const std::string pictures = testing_support::WindowsBuild() + "/test-output/app";
   // The whole runs of the window keep their pictures here too: only the
   // pictures this test takes are replaced.
   const char* const shots[] = {"main-window-stopped", "main-window-recording"};

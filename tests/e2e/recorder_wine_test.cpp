@@ -1,9 +1,7 @@
-// The Windows recorder under wine64: COM3 is a pseudo-terminal fed by the
+// The Windows recorder under Wine: COM3 is a pseudo-terminal fed by the
 // simulator, the track ends as an archive, and the archive goes to the
 // service stand-in and on into Sended, under the code pages of a Russian and
 // of a Western Windows.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,12 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kRecorder = testing_support::Win64Program("tools/rovelog-headless.exe");
+const std::string kRecorder = testing_support::WindowsProgram("tools/rovelog-headless.exe");
 
-#define SKIP_WITHOUT_WINE_PROGRAMS()                                                                     \
-  struct stat info;                                                                                      \
-  if (stat(kRecorder.c_str(), &info) != 0) GTEST_SKIP() << kRecorder << " is absent: build win64 first"; \
-  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed"
+#define SKIP_WITHOUT_WINE_PROGRAMS()                                    \
+  const std::string why = testing_support::WhyNotRunnable(kRecorder); \
+  if (!why.empty()) GTEST_SKIP() << why
 
 // Settings for sending by hand to the stand-in as the pilot, in UTF-8.
 std::vector<std::string> SendingSettings(const testing_support::ServiceStandin& service, const std::string& track) {
@@ -105,7 +102,7 @@ TEST(RecorderUnderWine, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFi
 // calls is the one the wide calls find: the archive joins it.
 TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
   SKIP_WITHOUT_WINE_PROGRAMS();
-  const std::string old_maker = testing_support::Win64Program("tests/tools/ansi-mkdir.exe");
+  const std::string old_maker = testing_support::WindowsProgram("tests/tools/ansi-mkdir.exe");
   testing_support::ServiceStandin service(
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());

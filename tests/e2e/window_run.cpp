@@ -10,7 +10,7 @@ namespace testing_support {
 
 namespace {
 
-std::string ProgramPath() { return Win64Program("app/Rovelog.exe"); }
+std::string ProgramPath() { return ShippedRovelog(); }
 
 // Every waypoint record of the waypoint file ends with the same fixed fields.
 constexpr char kWaypointTail[] = ",40263.82877, 2, 1, 3, 0, 65535,";
@@ -18,7 +18,7 @@ constexpr char kWaypointTail[] = ",40263.82877, 2, 1, 3, 0, 65535,";
 }  // namespace
 
 WindowRun::WindowRun(WineDesktop* desktop) : desktop_(desktop) {
-  fs::copy_file(ProgramPath(), folder_.File("Rovelog.exe"));
+  UnpackShippedRovelog(folder_.path());
 }
 
 WindowRun::~WindowRun() {
@@ -67,7 +67,7 @@ bool WindowRun::Screenshot(const std::string& name) {
   return driver_->Command("rect", &rect) && desktop_->Screenshot(rect, WindowScreenshotDir() + "/" + name + ".png");
 }
 
-std::string WindowScreenshotDir() { return std::string(ROVELOG_BINARY_DIR) + "/test-output/app"; }
+std::string WindowScreenshotDir() { return WindowsBuild() + "/test-output/app"; }
 
 int WaypointsIn(const std::string& archive) {
   const std::string waypoints = ZipEntry(archive, "points.wpt");

@@ -1,4 +1,4 @@
-// Built for Windows only and run under wine64 with the Russian code page:
+// Built for Windows only and run under Wine with the Russian code page:
 // the portable INI engine and the cp1251 codec of the POSIX backend are held
 // against the real GetPrivateProfileStringW, WritePrivateProfileStringW and
 // WideCharToMultiByte, byte for byte, over many generated files.

@@ -1,7 +1,5 @@
-// The Windows headless driver under wine64: its arguments come from the wide
+// The Windows headless driver under Wine: its arguments come from the wide
 // command line and its output is UTF-8, whatever the ANSI code page.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,10 +14,9 @@ using testing_support::ChildProcess;
 using testing_support::WinePrefix;
 
 TEST(HeadlessUnderWine, TakesACyrillicFolderAndPrintsUtf8) {
-  const std::string exe = testing_support::Win64Program("tools/rovelog-headless.exe");
-  struct stat info;
-  if (stat(exe.c_str(), &info) != 0) GTEST_SKIP() << exe << " is absent: build the win64 preset first";
-  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed";
+  const std::string exe = testing_support::WindowsProgram("tools/rovelog-headless.exe");
+  const std::string why = testing_support::WhyNotRunnable(exe);
+  if (!why.empty()) GTEST_SKIP() << why;
   WinePrefix wine;
   ASSERT_TRUE(wine.Boot());
   testing_support::ScratchDir scratch;

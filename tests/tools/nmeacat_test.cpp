@@ -2,7 +2,6 @@
 // as the Windows program under Wine from a COM port that is a pseudo-terminal
 // fed by the receiver simulator.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -96,7 +95,7 @@ TEST(Nmeacat, PrintsNoFixAfterFiftyLinesWithoutOneAndStopsAtTheAskedCount) {
 
 std::string WindowsNmeacat() {
   const char* given = std::getenv("ROVELOG_WIN64_NMEACAT");
-  return given ? given : testing_support::Win64Program("tools/nmeacat.exe");
+  return given ? given : testing_support::WindowsProgram("tools/nmeacat.exe");
 }
 
 // The captures read under Wine: a western and a southern-eastern route.
@@ -113,11 +112,8 @@ std::vector<std::string> WineCaptures() {
 TEST(NmeacatUnderWine, ReadsCapturesFromComPortsThatArePseudoTerminals) {
   SKIP_WITHOUT_CAPTURES();
   const std::string exe = WindowsNmeacat();
-  struct stat info;
-  if (stat(exe.c_str(), &info) != 0) {
-    GTEST_SKIP() << exe << " is absent: build the win64 preset first (or set ROVELOG_WIN64_NMEACAT)";
-  }
-  if (stat(testing_support::kWine, &info) != 0) GTEST_SKIP() << "wine64 is not installed";
+  const std::string why = testing_support::WhyNotRunnable(exe);
+  if (!why.empty()) GTEST_SKIP() << why << " (or set ROVELOG_WIN64_NMEACAT)";
   std::vector<std::string> captures = WineCaptures();
   ASSERT_EQ(captures.size(), 2u);
   testing_support::WinePrefix wine;

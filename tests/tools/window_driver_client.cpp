@@ -43,7 +43,7 @@ bool PollFor(double seconds, const std::function<bool()>& condition) {
   return true;
 }
 
-std::string WindowDriverPath() { return Win64Program("tests/tools/window_driver/window-driver.exe"); }
+std::string WindowDriverPath() { return WindowsProgram("tests/tools/window_driver/window-driver.exe"); }
 
 WindowDriver::~WindowDriver() {
   if (process_.pid() <= 0 || !process_.Write("quit\n")) return;

@@ -55,7 +55,8 @@ class WindowDriver {
   ChildProcess process_;
 };
 
-// The window driver of the win64 build.
+// The window driver of the build under test: it reads the target's memory,
+// so it must be built for the target's bitness.
 std::string WindowDriverPath();
 
 // Polls the condition every fifth of a second until it holds or the seconds pass.

@@ -14,7 +14,7 @@ using testing_support::WineDesktop;
 namespace {
 
 TEST(WindowDriverUnderWine, ReadsAndWorksDialog102OfAnotherProcess) {
-  const std::string show = testing_support::Win64Program("tests/ui/ui-show.exe");
+  const std::string show = testing_support::WindowsProgram("tests/ui/ui-show.exe");
   const std::string missing = WineDesktop::Missing({show, testing_support::WindowDriverPath()});
   if (!missing.empty()) GTEST_SKIP() << missing;
   WineDesktop desktop;

@@ -9,10 +9,10 @@
 namespace testing_support {
 
 std::string WineDesktop::Missing(const std::vector<std::string>& programs) {
-  if (access(kWine, X_OK) != 0) return "wine64 is not installed";
   if (!HaveXvfb()) return "Xvfb is not installed";
   for (const std::string& program : programs) {
-    if (access(program.c_str(), R_OK) != 0) return program + " is absent: build the win64 preset first";
+    const std::string why = WhyNotRunnable(program);
+    if (!why.empty()) return why;
   }
   return "";
 }
@@ -26,7 +26,7 @@ bool WineDesktop::Start(const std::string& size) {
 
 bool WineDesktop::ListSerialPort(const std::string& name) {
   std::string output;
-  return RunToEnd({kWine, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", "\\Device\\Rovelog" + name, "/d",
+  return RunToEnd({kWine64, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", "\\Device\\Rovelog" + name, "/d",
                    name, "/f"},
                   env_, 120, &output) == 0;
 }

@@ -13,8 +13,8 @@ namespace testing_support {
 
 class WineDesktop {
  public:
-  // Why the test cannot run here (wine64 or Xvfb missing, a program of the
-  // win64 build absent), or empty.
+  // Why the test cannot run here (the build's Wine loader or Xvfb missing, a
+  // program of the build under test absent), or empty.
   static std::string Missing(const std::vector<std::string>& programs);
   // Starts the display, boots the prefix and sets its desktop; false on failure.
   bool Start(const std::string& size = "1280x900");

@@ -1,8 +1,20 @@
 #include "tests/tools/wine_prefix.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
 #include "tests/tools/child_process.h"
 
+namespace fs = std::filesystem;
+
 namespace testing_support {
+
+const char* WineLoader() {
+  const char* given = std::getenv("ROVELOG_WINE");
+  return given != nullptr && *given != '\0' ? given : "/usr/lib/wine/wine";
+}
 
 WinePrefix::~WinePrefix() {
   ChildProcess stop;
@@ -16,15 +28,16 @@ std::vector<std::string> WinePrefix::Environment() const {
 bool WinePrefix::Boot() {
   ChildProcess boot;
   // Wine's server, started here, reports on its own error output: keep it quiet.
-  return boot.Start({kWine, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0;
+  return boot.Start({kWine64, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0 &&
+         InstallWineFonts(dir_.File("prefix"));
 }
 
 bool WinePrefix::UseVirtualDesktop(const std::string& size, const std::vector<std::string>& extra_env) {
   std::vector<std::string> env = Environment();
   env.insert(env.end(), extra_env.begin(), extra_env.end());
   const std::vector<std::vector<std::string>> commands = {
-      {kWine, "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"},
-      {kWine, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", size, "/f"},
+      {kWine64, "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"},
+      {kWine64, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", size, "/f"},
       // The server reads the desktop setting when it starts again.
       {"/usr/lib/wine/wineserver64", "-k"}};
   for (const auto& command : commands) {
@@ -46,6 +59,19 @@ std::string WinePrefix::ComLink(int number) const {
   return dir_.File("prefix/dosdevices/com" + std::to_string(number));
 }
 
+bool InstallWineFonts(const std::string& prefix) {
+  const fs::path fonts = fs::path(prefix) / "drive_c/windows/Fonts";
+  std::error_code error;
+  fs::create_directories(fonts, error);
+  int copied = 0;
+  for (const auto& entry : fs::directory_iterator("/usr/share/wine/fonts", error)) {
+    if (entry.path().extension() != ".ttf") continue;
+    if (fs::copy_file(entry.path(), fonts / entry.path().filename(), fs::copy_options::overwrite_existing, error))
+      ++copied;
+  }
+  return copied > 0;
+}
+
 std::string WindowsPath(const std::string& path) {
   std::string windows = "Z:" + path;
   for (char& c : windows) {
@@ -54,8 +80,39 @@ std::string WindowsPath(const std::string& path) {
   return windows;
 }
 
-std::string Win64Program(const std::string& relative_path) {
-  return std::string(ROVELOG_SOURCE_DIR) + "/build/win64/" + relative_path;
+std::string WindowsBuild() {
+  const char* given = std::getenv("ROVELOG_WINDOWS_BUILD");
+  return given != nullptr && *given != '\0' ? given : std::string(ROVELOG_SOURCE_DIR) + "/build/win32";
+}
+
+std::string WindowsProgram(const std::string& relative_path) { return WindowsBuild() + "/" + relative_path; }
+
+std::string ShippedRovelog() {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(WindowsBuild(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("Rovelog-", 0) == 0 && entry.path().extension() == ".zip") return entry.path().string();
+  }
+  return WindowsProgram("app/Rovelog.exe");
+}
+
+bool UnpackShippedRovelog(const std::string& folder) {
+  const std::string shipped = ShippedRovelog();
+  if (fs::path(shipped).extension() != ".zip") {
+    std::error_code error;
+    return fs::copy_file(shipped, fs::path(folder) / "Rovelog.exe", error);
+  }
+  ChildProcess unzip;
+  return unzip.Start({"/usr/bin/unzip", "-q", "-o", shipped, "Rovelog.exe", "-d", folder}, {}, true) &&
+         unzip.Wait(60) == 0;
+}
+
+std::string WhyNotRunnable(const std::string& program) {
+  if (access(kWine, X_OK) != 0) {
+    return std::string(kWine) + " is not installed: run scripts/setup.sh";
+  }
+  if (access(program.c_str(), R_OK) != 0) return program + " is absent: build its preset first";
+  return "";
 }
 
 }  // namespace testing_support

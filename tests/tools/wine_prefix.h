@@ -1,6 +1,11 @@
 // A fresh Wine prefix in a scratch folder for one test, under a UTF-8 locale
 // that sets its ANSI code page (ru_RU: 1251, en_US: 1252); its wineserver is
 // stopped when the object goes.
+//
+// The Windows build under test is named by the environment, which each
+// preset's registration of these tests sets: ROVELOG_WINDOWS_BUILD (its
+// folder; build/win32, the product, when unset) and ROVELOG_WINE (the Wine
+// loader of its bitness; /usr/lib/wine/wine, the 32-bit one, when unset).
 #pragma once
 
 #include <string>
@@ -10,7 +15,12 @@
 
 namespace testing_support {
 
-inline constexpr char kWine[] = "/usr/lib/wine/wine64";
+// The loader that runs the programs of the build under test.
+const char* WineLoader();
+inline const char* const kWine = WineLoader();
+// The 64-bit loader, which makes and sets up every prefix (32-bit programs
+// run in the same prefix).
+inline constexpr char kWine64[] = "/usr/lib/wine/wine64";
 
 class WinePrefix {
  public:
@@ -18,7 +28,7 @@ class WinePrefix {
   ~WinePrefix();
   // The variables that run a program in this prefix.
   std::vector<std::string> Environment() const;
-  // wineboot -i; false when it failed.
+  // wineboot -i, then Wine's own fonts into C:\windows\Fonts; false when it failed.
   bool Boot();
   // Makes every program of the prefix show its windows on one virtual
   // desktop of the size ("1280x900") with window frames, as on Windows;
@@ -33,10 +43,26 @@ class WinePrefix {
   std::string locale_;
 };
 
+// Debian's Wine does not find the fonts of fonts-wine: without them (Marlett
+// above all) caption buttons show as "0 1 r". Copies them into the prefix's
+// C:\windows\Fonts; false when none could be copied.
+bool InstallWineFonts(const std::string& prefix);
+
 // The Windows name of a POSIX path, through Wine's Z: drive.
 std::string WindowsPath(const std::string& path);
 
-// A program of the win64 build, by its path below the build folder.
-std::string Win64Program(const std::string& relative_path);
+// The folder of the Windows build under test.
+std::string WindowsBuild();
+// A program of the Windows build under test, by its path below the build folder.
+std::string WindowsProgram(const std::string& relative_path);
+// The Rovelog.exe users get from the build under test: the build's
+// distributable (Rovelog-<version>-win32.zip) where it makes one, else
+// app/Rovelog.exe.
+std::string ShippedRovelog();
+// Puts that Rovelog.exe into the folder; false on failure.
+bool UnpackShippedRovelog(const std::string& folder);
+// Why the build's programs cannot run here (its Wine loader or the program
+// missing), or empty.
+std::string WhyNotRunnable(const std::string& program);
 
 }  // namespace testing_support

@@ -1,4 +1,4 @@
-// The toolkit's Windows tests and screenshots of dialog 102, run under wine64
+// The toolkit's Windows tests and screenshots of dialog 102, run under Wine
 // on a private Xvfb display with Wine's virtual desktop (so windows have frames).
 // The screenshots stay in build/<preset>/test-output/ui/ for people to look at.
 #include <sys/stat.h>
@@ -44,9 +44,9 @@ class UiUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const std::string& program : {test_exe_, show_exe_}) {
-      if (!Exists(program)) GTEST_SKIP() << program << " is absent: build the win64 preset first";
+      const std::string why = testing_support::WhyNotRunnable(program);
+      if (!why.empty()) GTEST_SKIP() << why;
     }
-    if (!Exists(testing_support::kWine)) GTEST_SKIP() << "wine64 is not installed";
     if (!testing_support::HaveXvfb()) GTEST_SKIP() << "Xvfb is not installed";
     ASSERT_TRUE(display_.Start("1280x900"));
     env_ = wine_.Environment();
@@ -92,8 +92,8 @@ class UiUnderWine : public ::testing::Test {
     return !output.empty() && std::stoi(output) < 10000;
   }
 
-  const std::string test_exe_ = testing_support::Win64Program("tests/ui/ui_window_test.exe");
-  const std::string show_exe_ = testing_support::Win64Program("tests/ui/ui-show.exe");
+  const std::string test_exe_ = testing_support::WindowsProgram("tests/ui/ui_window_test.exe");
+  const std::string show_exe_ = testing_support::WindowsProgram("tests/ui/ui-show.exe");
   testing_support::Xvfb display_;
   testing_support::WinePrefix wine_;
   std::vector<std::string> env_;
@@ -104,7 +104,7 @@ TEST_F(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsPictured) {
   EXPECT_EQ(RunProgram({testing_support::kWine, test_exe_}, env_, &output), 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
 
-  const std::string folder = std::string(ROVELOG_BINARY_DIR) + "/test-output/ui";
+  const std::string folder = testing_support::WindowsBuild() + "/test-output/ui";
   std::filesystem::create_directories(folder);
   for (const auto& [width, height] : {std::pair{700, 480}, std::pair{1000, 640}}) {
     const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";

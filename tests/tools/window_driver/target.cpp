@@ -93,6 +93,9 @@ BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM lparam) {
 
 bool IsStrong(COLORREF pixel) {
   const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
+  // Blue is the system's (the default button's frame), never a state the
+  // program's pictures show: it would pull a green towards "other".
+  if (b >= r && b >= g) return false;
   return std::max({r, g, b}) - std::min({r, g, b}) >= 80;
 }
 
