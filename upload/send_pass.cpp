@@ -18,7 +18,7 @@ std::wstring SentOf(int sent, int total) {
 }
 
 void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
-  std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparatorA;
+  std::string to_send = GetTracksDir() + "ToSend" + platform::kPathSeparator;
   std::vector<std::string> archives;
   for (const std::string& name : platform::FindFiles(to_send + "*.zip")) {
     archives.push_back(to_send + name);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr char kSep = platform::kPathSeparatorA;
+constexpr char kSep = platform::kPathSeparator;
 
 std::string ToSendDir(const std::string& tracks_dir) { return tracks_dir + "ToSend" + kSep; }
 
@@ -100,18 +100,16 @@ bool IsQueued(const std::string& kml_path, const std::vector<ZipDirectoryEntry>&
 
 bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& waypoints_path,
             bool with_waypoints) {
-  bool added = zip.AddFile(L"track.kml", platform::Utf8ToWide(kml_path)) == ZipResult::kOk;
+  bool added = zip.AddFile("track.kml", kml_path) == ZipResult::kOk;
   if (added && with_waypoints) {
-    added = zip.AddFile(L"points.wpt", platform::Utf8ToWide(waypoints_path)) == ZipResult::kOk;
+    added = zip.AddFile("points.wpt", waypoints_path) == ZipResult::kOk;
   }
   return added;
 }
 
 }  // namespace
 
-std::string GetTracksDir() {
-  return platform::WideToUtf8(platform::ProgramFolder()) + kSep + "Tracks" + kSep;
-}
+std::string GetTracksDir() { return platform::ProgramFolder() + kSep + "Tracks" + kSep; }
 
 int NextFileNumber(const std::string& folder, const std::string& mask) {
   int next = 0;
@@ -132,7 +130,7 @@ bool PackTrack(EventLog& log, const std::string& kml_path, const std::string& tr
 
   bool complete = false;
   CZipWriter zip;
-  if (zip.Create(platform::Utf8ToWide(partial)) == ZipResult::kOk) {
+  if (zip.Create(partial) == ZipResult::kOk) {
     bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
     complete = zip.Close() == ZipResult::kOk && added && platform::MoveFileNoReplace(partial, archive);
   }

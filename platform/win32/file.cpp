@@ -68,20 +68,20 @@ class WindowsFile : public File {
   HANDLE handle_;
 };
 
-std::unique_ptr<File> Open(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
+std::unique_ptr<File> Open(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
   HANDLE handle =
-      CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileW(Utf8ToWide(path).c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<WindowsFile>(handle);
 }
 
 }  // namespace
 
-std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
+std::unique_ptr<File> OpenFileForRead(const std::string& path) {
   return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
 }
 
-std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
+std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
   return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
 }
 

@@ -67,12 +67,12 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     INITCOMMONCONTROLSEX classes{sizeof(classes), 0xFF};
     InitCommonControlsEx(&classes);
-    platform::SetProgramFolder(platform::Utf8ToWide(folder_.path()));
+    platform::SetProgramFolder(folder_.path());
     RegDeleteTreeW(HKEY_CURRENT_USER, kProfileKey.c_str());
   }
   void TearDown() override {
     Close();
-    platform::SetProgramFolder(L"");
+    platform::SetProgramFolder("");
   }
 
   void WriteIni(const Keys& keys) {
