@@ -2,18 +2,15 @@
 // and the main window run until it ends.
 #pragma once
 
-#include <windows.h>
+#include <memory>
 
-#include <string>
+#include "platform/single_instance.h"
 
 // One running Rovelog.exe per program folder: two would share one Tracks
 // folder and one COM port and upload the same archives twice.
 class SingleInstance {
  public:
   SingleInstance();
-  ~SingleInstance();
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
   // True when no other Rovelog.exe of this folder runs; this one then holds the folder.
   bool first() const { return first_; }
   // Brings the main window of the other instance of this folder to the
@@ -21,8 +18,8 @@ class SingleInstance {
   static bool HandOver();
 
  private:
-  HANDLE mutex_ = nullptr;
   bool first_ = false;
+  std::unique_ptr<platform::ProgramFolderLock> lock_;
 };
 
 class CRovelogApp {

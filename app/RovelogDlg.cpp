@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "platform/folders.h"
-#include "platform/text.h"
 #include "resources/resource.h"
 #include "settings/ini_file.h"
 #include "ui/about_dlg.h"
@@ -74,7 +73,7 @@ BOOL CRovelogDlg::OnInitDialog() {
   ResetSettingsRecord();
   // The radio group starts on "По времени"; a file may choose another mode.
   SetSendModeRadio(kSendByTime);
-  if (platform::FileExists(platform::WideToUtf8(CIniFile().GetIniPath()))) ShowSettings();
+  if (platform::FileExists(CIniFile().GetIniPath())) ShowSettings();
   ItemControl(IDC_POINT).Enable(false);
   ItemControl(IDC_NAMED_POINT).Enable(false);
   SetPropW(hwnd(), kMainWindowProperty, reinterpret_cast<HANDLE>(1));

@@ -1,9 +1,8 @@
 // Files read and written whole by the engine: the sources and the archive of
 // the ZIP writer.
 //
-// Paths are wide text here (UTF-16 at the Windows calls; on POSIX they name
-// the file system's UTF-8 bytes); the stream openers take the program's UTF-8
-// paths.
+// Paths are UTF-8, as everywhere in the program: the Windows backend hands
+// them to the ...W calls as UTF-16, and on POSIX the bytes are the file name.
 #pragma once
 
 #include <cstddef>
@@ -64,17 +63,16 @@ class File {
 // Opens an existing file for reading from its start; others may read it
 // meanwhile but not write it (Windows sharing; POSIX has none). Null when it
 // does not exist or cannot be opened.
-std::unique_ptr<File> OpenFileForRead(const std::wstring& path);
+std::unique_ptr<File> OpenFileForRead(const std::string& path);
 
 // Creates a file for writing with normal attributes, replacing any file of
 // that name; nobody else may open it while it is open (Windows sharing).
 // Null when it cannot be created.
-std::unique_ptr<File> CreateFileForWrite(const std::wstring& path);
+std::unique_ptr<File> CreateFileForWrite(const std::string& path);
 
-// Opens a standard file stream on a UTF-8 path with the given mode: through
-// the UTF-16 name on Windows (a narrow name there would go through the ANSI
-// code page), the bytes themselves on POSIX. The stream's state tells
-// whether it opened.
+// Opens a standard file stream on a path with the given mode: through the
+// UTF-16 name on Windows (a narrow name there would go through the ANSI code
+// page). The stream's state tells whether it opened.
 void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode);
 void OpenFileStream(std::ofstream& stream, const std::string& path, std::ios::openmode mode);
 

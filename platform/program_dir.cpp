@@ -4,14 +4,14 @@
 
 namespace platform {
 
-std::wstring ExecutableFolder();  // one per backend
+std::string ExecutableFolder();  // one per backend
 
 namespace {
 std::mutex override_lock;
-std::wstring override_folder;
+std::string override_folder;
 }  // namespace
 
-std::wstring ProgramFolder() {
+std::string ProgramFolder() {
   {
     std::lock_guard<std::mutex> guard(override_lock);
     if (!override_folder.empty()) return override_folder;
@@ -19,7 +19,7 @@ std::wstring ProgramFolder() {
   return ExecutableFolder();
 }
 
-void SetProgramFolder(const std::wstring& folder) {
+void SetProgramFolder(const std::string& folder) {
   std::lock_guard<std::mutex> guard(override_lock);
   override_folder = folder;
   while (override_folder.size() > 1 && override_folder.back() == kPathSeparator) override_folder.pop_back();

@@ -17,10 +17,13 @@ std::string WideToAnsi(const std::wstring& text);
 // ANSI code page bytes to wide text.
 std::wstring AnsiToWide(const std::string& text);
 
-// Wide text to UTF-8 (paths, ZIP entry names).
+// Wide text to UTF-8: a typed name that becomes part of a path, the output of
+// our tools, and the paths of the ...W calls inside platform/.
 std::string WideToUtf8(const std::wstring& text);
 
-// UTF-8 to wide text (paths, command lines and standard input of our tools).
+// UTF-8 to wide text: a path shown in a message, the command lines and
+// standard input of our tools, and the paths handed to the ...W calls inside
+// platform/.
 std::wstring Utf8ToWide(const std::string& text);
 
 // Equal texts without regard to the case of Latin and Russian letters (the

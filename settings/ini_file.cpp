@@ -19,8 +19,8 @@ constexpr size_t kReadBufferChars = 260;
 
 CIniFile::CIniFile() : alphabet(kScrambleAlphabet) {}
 
-std::wstring CIniFile::GetIniPath() const {
-  return platform::ProgramFolder() + platform::kPathSeparator + L"properties.ini";
+std::string CIniFile::GetIniPath() const {
+  return platform::ProgramFolder() + platform::kPathSeparator + "properties.ini";
 }
 
 std::wstring CIniFile::ReadValue(const std::wstring& section, const std::wstring& key) const {

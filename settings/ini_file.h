@@ -8,9 +8,9 @@ class CIniFile {
  public:
   CIniFile();
 
-  // The full path of properties.ini in the program's folder, computed anew on
-  // every call.
-  std::wstring GetIniPath() const;
+  // The full UTF-8 path of properties.ini in the program's folder, computed
+  // anew on every call.
+  std::string GetIniPath() const;
 
   // The value of the key, or empty when the file, section or key is missing;
   // read through a buffer of 260 characters, so at most 259 come back.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/numbers.h"
+#include "platform/text.h"
 #include "settings/ini_file.h"
 
 namespace {
@@ -138,7 +139,8 @@ SettingsForm SettingsModel::SaveSettings(const SettingsForm& form, std::wstring*
   WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning), &written);
   WriteKey(ini, L"Privacy", form.privacy, &written);
   WriteSendMode(ini, form, &written);
-  if (!written && failure) *failure = L"Файл " + ini.GetIniPath() + L" недоступен для записи.";
+  if (!written && failure)
+    *failure = L"Файл " + platform::Utf8ToWide(ini.GetIniPath()) + L" недоступен для записи.";
   ResetSettingsRecord();
   return ShowSettings();
 }

@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "ui/app_profile.h"
+#include "platform/user_profile.h"
 
 namespace {
 
@@ -158,11 +158,12 @@ void LayoutDialog::StorePlacement(const std::wstring& key, const std::wstring& v
   placement.length = sizeof(placement);
   if (!GetWindowPlacement(hwnd(), &placement)) return;
   if (placement.showCmd != SW_SHOWMAXIMIZED) placement.showCmd = SW_SHOWNORMAL;
-  WriteProfileBinary(key, value, std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
+  platform::WriteProfileBinary(key, value,
+                               std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
 }
 
 void LayoutDialog::RestorePlacement(const std::wstring& key, const std::wstring& value) {
-  std::string bytes = ReadProfileBinary(key, value);
+  std::string bytes = platform::ReadProfileBinary(key, value);
   if (bytes.size() != sizeof(WINDOWPLACEMENT)) return;
   WINDOWPLACEMENT placement{};
   memcpy(&placement, bytes.data(), sizeof(placement));

@@ -16,12 +16,12 @@
 
 namespace {
 
-constexpr char kSep = platform::kPathSeparatorA;
+constexpr char kSep = platform::kPathSeparator;
 
 // The layout of the working folders. Folders are named without a trailing
 // separator here; In() joins a name to one.
 std::string In(const std::string& folder, const std::string& name) { return folder + kSep + name; }
-std::string TracksFolder() { return In(platform::WideToUtf8(platform::ProgramFolder()), "Tracks"); }
+std::string TracksFolder() { return In(platform::ProgramFolder(), "Tracks"); }
 std::string ToSendFolder() { return In(TracksFolder(), "ToSend"); }
 std::string DamagedFolder() { return In(TracksFolder(), "Damaged"); }
 std::string SendedFolder() { return In(TracksFolder(), "Sended"); }
@@ -104,9 +104,9 @@ bool IsQueued(const std::string& kml_path, const std::vector<ZipDirectoryEntry>&
 
 bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& waypoints_path,
             bool with_waypoints) {
-  bool added = zip.AddFile(L"track.kml", platform::Utf8ToWide(kml_path)) == ZipResult::kOk;
+  bool added = zip.AddFile("track.kml", kml_path) == ZipResult::kOk;
   if (added && with_waypoints) {
-    added = zip.AddFile(L"points.wpt", platform::Utf8ToWide(waypoints_path)) == ZipResult::kOk;
+    added = zip.AddFile("points.wpt", waypoints_path) == ZipResult::kOk;
   }
   return added;
 }
@@ -146,7 +146,7 @@ bool PackTrack(EventLog& log, const std::string& kml_path, int counter) {
 
   bool complete = false;
   CZipWriter zip;
-  if (zip.Create(platform::Utf8ToWide(partial)) == ZipResult::kOk) {
+  if (zip.Create(partial) == ZipResult::kOk) {
     bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
     complete = zip.Close() == ZipResult::kOk && added && platform::MoveFileNoReplace(partial, archive);
   }

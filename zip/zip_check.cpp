@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "platform/file.h"
-#include "platform/text.h"
 
 namespace {
 
@@ -80,7 +79,7 @@ bool IsCompleteZip(const std::string& bytes) {
 
 bool ReadZipDirectory(const std::string& path, std::vector<ZipDirectoryEntry>* entries) {
   entries->clear();
-  std::unique_ptr<platform::File> file = platform::OpenFileForRead(platform::Utf8ToWide(path));
+  std::unique_ptr<platform::File> file = platform::OpenFileForRead(path);
   platform::FileInfo info;
   if (!file || !file->GetInfo(&info) || info.size < kEndRecordSize) return false;
   std::string end_record;

@@ -3,9 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cwctype>
-
-#include "platform/text.h"
+#include <cctype>
 
 namespace {
 
@@ -61,13 +59,13 @@ class RecordBytes {
 };
 
 // Files of these kinds are compressed already: deflate would only cost time.
-bool HasStoredSuffix(const std::wstring& name) {
-  static const wchar_t* const kArchiveSuffixes[] = {L".z",   L".zip", L".zoo", L".arc",
-                                                    L".lzh", L".arj", L".gz",  L".tgz"};
-  size_t dot = name.rfind(L'.');
-  if (dot == std::wstring::npos) return false;
-  std::wstring suffix = name.substr(dot);
-  for (wchar_t& c : suffix) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+bool HasStoredSuffix(const std::string& name) {
+  static const char* const kArchiveSuffixes[] = {".z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".gz", ".tgz"};
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string suffix = name.substr(dot);
+  // The suffixes are ASCII: the bytes of any other character never match them.
+  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return std::find(std::begin(kArchiveSuffixes), std::end(kArchiveSuffixes), suffix) !=
          std::end(kArchiveSuffixes);
 }
@@ -129,7 +127,7 @@ CZipWriter::~CZipWriter() {
   if (output_) Close();
 }
 
-ZipResult CZipWriter::Create(const std::wstring& path) {
+ZipResult CZipWriter::Create(const std::string& path) {
   if (output_) return ZipResult::kArgumentFailure;
   return Create(platform::CreateFileForWrite(path));
 }
@@ -144,15 +142,14 @@ ZipResult CZipWriter::Create(std::unique_ptr<platform::File> output) {
   return ZipResult::kOk;
 }
 
-ZipResult CZipWriter::AddFile(const std::wstring& entry_name, const std::wstring& source_path) {
+ZipResult CZipWriter::AddFile(const std::string& entry_name, const std::string& source_path) {
   if (!output_ || entry_name.empty()) return ZipResult::kArgumentFailure;
   if (bDamaged) return ZipResult::kWriteFailure;
-  std::wstring name = entry_name;
-  std::replace(name.begin(), name.end(), L'\\', L'/');
   ZipEntryRecord record;
-  record.name = platform::WideToUtf8(name);
+  record.name = entry_name;
+  std::replace(record.name.begin(), record.name.end(), '\\', '/');
   if (record.name.size() > kMaxNameBytes) return ZipResult::kArgumentFailure;
-  record.method = HasStoredSuffix(name) ? kMethodStored : kMethodDeflated;
+  record.method = HasStoredSuffix(record.name) ? kMethodStored : kMethodDeflated;
 
   std::unique_ptr<platform::File> source = platform::OpenFileForRead(source_path);
   platform::FileInfo info;

@@ -54,17 +54,17 @@ class CZipWriter {
   CZipWriter(const CZipWriter&) = delete;
   CZipWriter& operator=(const CZipWriter&) = delete;
 
-  // Creates the archive at path, replacing any file there, opened for writing
-  // with no sharing until Close.
-  ZipResult Create(const std::wstring& path);
+  // Creates the archive at the UTF-8 path, replacing any file there, opened
+  // for writing with no sharing until Close.
+  ZipResult Create(const std::string& path);
   // Begins an archive on an output already open for writing at its start
   // (tests hand in one that fails on demand). Null is a file error.
   ZipResult Create(std::unique_ptr<platform::File> output);
 
-  // Adds the file at source_path as one entry named entry_name ('\' becomes
-  // '/', stored as UTF-8 of at most 259 bytes). Names ending in an archive
-  // suffix (.zip, .gz, ...) are stored, everything else deflated.
-  ZipResult AddFile(const std::wstring& entry_name, const std::wstring& source_path);
+  // Adds the file at the UTF-8 source_path as one entry named by the UTF-8
+  // entry_name ('\' becomes '/', at most 259 bytes). Names ending in an
+  // archive suffix (.zip, .gz, ...) are stored, everything else deflated.
+  ZipResult AddFile(const std::string& entry_name, const std::string& source_path);
 
   // Writes the central directory and the end record and closes the archive
   // file; the file is closed and the encoder released even when that fails.

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "platform/posix/calendar.h"
-#include "platform/text.h"
 
 namespace platform {
 
@@ -87,10 +86,10 @@ class PosixFile : public File {
   int fd_;
 };
 
-std::unique_ptr<File> Open(const std::wstring& path, int flags) {
+std::unique_ptr<File> Open(const std::string& path, int flags) {
   int fd;
   do {
-    fd = open(WideToUtf8(path).c_str(), flags | O_CLOEXEC, 0666);
+    fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
   return std::make_unique<PosixFile>(fd);
@@ -98,7 +97,7 @@ std::unique_ptr<File> Open(const std::wstring& path, int flags) {
 
 }  // namespace
 
-std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
+std::unique_ptr<File> OpenFileForRead(const std::string& path) {
   std::unique_ptr<File> file = Open(path, O_RDONLY);
   // Windows will not open a directory as a file; neither do we.
   FileInfo info;
@@ -106,7 +105,7 @@ std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
   return file;
 }
 
-std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
+std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
   return Open(path, O_WRONLY | O_CREAT | O_TRUNC);
 }
 

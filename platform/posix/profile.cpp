@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "platform/ini_text.h"
-#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -45,14 +44,14 @@ bool MayWrite(const fs::path& path) {
 
 }  // namespace
 
-std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& path,
-                               size_t buffer_chars) {
-  return IniRead(ReadBytes(fs::path(WideToUtf8(path))), section, key, buffer_chars);
+std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& key, const std::string& path,
+                              size_t buffer_chars) {
+  return IniRead(ReadBytes(fs::path(path)), section, key, buffer_chars);
 }
 
 bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
-                        const std::wstring& path) {
-  fs::path file(WideToUtf8(path));
+                       const std::string& path) {
+  fs::path file(path);
   std::string bytes;
   if (!IniWrite(ReadBytes(file), section, key, value, &bytes)) return true;
   if (!MayWrite(file)) return false;

@@ -4,16 +4,15 @@
 #include <string>
 
 #include "platform/program_dir.h"
-#include "platform/text.h"
 
 namespace platform {
 
-std::wstring ExecutableFolder() {
+std::string ExecutableFolder() {
   char path[PATH_MAX];
   ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (length <= 0) return L".";
+  if (length <= 0) return ".";
   std::string text(path, static_cast<size_t>(length));
-  return Utf8ToWide(text.substr(0, text.rfind('/')));
+  return text.substr(0, text.rfind('/'));
 }
 
 }  // namespace platform

@@ -17,7 +17,6 @@
 #include "platform/close_gate.h"
 #include "platform/program_dir.h"
 #include "platform/read_buffer.h"
-#include "platform/text.h"
 
 namespace platform {
 
@@ -71,7 +70,7 @@ int ComNumber(const std::string& name) {
 std::string DevicePath(const std::string& name) {
   int number = ComNumber(name);
   if (number < 0) return name;
-  std::string link = WideToUtf8(ProgramFolder()) + "/com" + std::to_string(number);
+  std::string link = ProgramFolder() + "/com" + std::to_string(number);
   struct stat info;
   if (lstat(link.c_str(), &info) == 0) return link;
   return "/dev/ttyS" + std::to_string(number - 1);

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/text.h"
 #include "platform/win32/calendar.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 
@@ -28,34 +31,31 @@ bool CalendarOf(const FILETIME& time, UtcCalendar* calendar) {
 
 class WindowsFile : public File {
  public:
-  explicit WindowsFile(HANDLE handle) : handle_(handle) {}
-  ~WindowsFile() override { CloseHandle(handle_); }
-  WindowsFile(const WindowsFile&) = delete;
-  WindowsFile& operator=(const WindowsFile&) = delete;
+  explicit WindowsFile(UniqueHandle handle) : handle_(std::move(handle)) {}
 
   bool Read(void* buffer, size_t size, size_t* count) override {
     DWORD done = 0;
-    BOOL ok = ReadFile(handle_, buffer, static_cast<DWORD>(size), &done, nullptr);
+    BOOL ok = ReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &done, nullptr);
     *count = ok ? done : 0;
     return ok != FALSE;
   }
 
   bool Write(const void* data, size_t size) override {
     DWORD done = 0;
-    return WriteFile(handle_, data, static_cast<DWORD>(size), &done, nullptr) && done == size;
+    return WriteFile(handle_.get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
   }
 
   bool Seek(uint64_t offset) override {
     LONG high = static_cast<LONG>(offset >> 32);
-    DWORD low = SetFilePointer(handle_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    DWORD low = SetFilePointer(handle_.get(), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
   }
 
-  bool Truncate(uint64_t size) override { return Seek(size) && SetEndOfFile(handle_); }
+  bool Truncate(uint64_t size) override { return Seek(size) && SetEndOfFile(handle_.get()); }
 
   bool GetInfo(FileInfo* info) override {
     BY_HANDLE_FILE_INFORMATION data;
-    if (!GetFileInformationByHandle(handle_, &data)) return false;
+    if (!GetFileInformationByHandle(handle_.get(), &data)) return false;
     info->attributes = data.dwFileAttributes;
     info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     info->creation_unix = UnixSeconds(data.ftCreationTime);
@@ -65,23 +65,23 @@ class WindowsFile : public File {
   }
 
  private:
-  HANDLE handle_;
+  UniqueHandle handle_;
 };
 
-std::unique_ptr<File> Open(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
-  HANDLE handle =
-      CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<WindowsFile>(handle);
+std::unique_ptr<File> Open(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
+  UniqueHandle handle(CreateFileW(Utf8ToWide(path).c_str(), access, sharing, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.valid()) return nullptr;
+  return std::make_unique<WindowsFile>(std::move(handle));
 }
 
 }  // namespace
 
-std::unique_ptr<File> OpenFileForRead(const std::wstring& path) {
+std::unique_ptr<File> OpenFileForRead(const std::string& path) {
   return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
 }
 
-std::unique_ptr<File> CreateFileForWrite(const std::wstring& path) {
+std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
   return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
 }
 

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "platform/text.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 
@@ -16,13 +17,12 @@ std::wstring Wide(const std::string& path) { return Utf8ToWide(path); }
 std::vector<std::string> FindFiles(const std::string& pattern) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  UniqueSearch search(FindFirstFileW(Wide(pattern).c_str(), &found));
+  if (!search.valid()) return names;
   do {
     std::wstring name = found.cFileName;
     if (name != L"." && name != L"..") names.push_back(WideToUtf8(name));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return names;
 }
 

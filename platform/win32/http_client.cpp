@@ -5,14 +5,17 @@
 
 #include <iterator>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 
 namespace {
 
-struct InternetHandleCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+struct InternetObject {
+  using Handle = HINTERNET;
+  static void Close(HINTERNET handle) { InternetCloseHandle(handle); }
 };
-using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+using InternetHandle = UniqueOwner<InternetObject>;
 
 // The system's text for an Internet client error, cut to 1023 characters.
 std::wstring ErrorText(DWORD code) {
@@ -44,9 +47,9 @@ struct HttpPost::Impl {
 HttpPost::HttpPost() : impl_(std::make_unique<Impl>()) {}
 HttpPost::~HttpPost() {
   // Children before parents.
-  impl_->request.reset();
-  impl_->connection.reset();
-  impl_->session.reset();
+  impl_->request.Reset();
+  impl_->connection.Reset();
+  impl_->session.Reset();
 }
 
 HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std::wstring& object, long* error,
@@ -59,16 +62,16 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
     *error_text = ErrorText(code);
     return HttpSendStatus::kError;
   };
-  impl_->session.reset(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, L"", L"", 0));
-  if (!impl_->session) return fail();
+  impl_->session.Reset(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, L"", L"", 0));
+  if (!impl_->session.valid()) return fail();
   SetStepTimeouts(impl_->session.get());
   INTERNET_PORT server_port = port == 80 ? INTERNET_INVALID_PORT_NUMBER : port;
-  impl_->connection.reset(InternetConnectW(impl_->session.get(), host.c_str(), server_port, nullptr, nullptr,
+  impl_->connection.Reset(InternetConnectW(impl_->session.get(), host.c_str(), server_port, nullptr, nullptr,
                                            INTERNET_SERVICE_HTTP, 0, 0));
-  if (!impl_->connection) return fail();
-  impl_->request.reset(HttpOpenRequestW(impl_->connection.get(), L"POST", object.c_str(), nullptr, nullptr, nullptr,
-                                        INTERNET_FLAG_EXISTING_CONNECT, 0));
-  if (!impl_->request) return fail();
+  if (!impl_->connection.valid()) return fail();
+  impl_->request.Reset(HttpOpenRequestW(impl_->connection.get(), L"POST", object.c_str(), nullptr, nullptr,
+                                        nullptr, INTERNET_FLAG_EXISTING_CONNECT, 0));
+  if (!impl_->request.valid()) return fail();
   SetStepTimeouts(impl_->request.get());
   if (!HttpSendRequestW(impl_->request.get(), nullptr, 0, nullptr, 0)) return fail();
   return HttpSendStatus::kSent;

@@ -7,11 +7,11 @@
 
 namespace platform {
 
-std::wstring ExecutableFolder() {
+std::string ExecutableFolder() {
   wchar_t path[520];
   DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
   std::wstring text(path, length);
-  return text.substr(0, text.rfind(L'\\'));
+  return WideToUtf8(text.substr(0, text.rfind(L'\\')));
 }
 
 }  // namespace platform

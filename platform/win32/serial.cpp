@@ -7,6 +7,7 @@
 
 #include "platform/close_gate.h"
 #include "platform/read_buffer.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 
@@ -14,25 +15,6 @@ namespace {
 
 // Milliseconds a read may take in all.
 constexpr DWORD kReadTotalTimeout = 500;
-
-// One owner for a file handle.
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  void Reset() {
-    if (valid()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 class Win32SerialPort : public SerialPort {
  public:

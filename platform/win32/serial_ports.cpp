@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 
 namespace {
@@ -18,11 +20,12 @@ std::wstring StringData(const std::vector<BYTE>& data, DWORD bytes) {
 
 bool ListSerialPorts(std::vector<SerialPortEntry>* ports) {
   ports->clear();
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  UniqueKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+    return false;
   DWORD values = 0, longest_name = 0, largest_data = 0;
-  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longest_name, &largest_data,
-                   nullptr, nullptr);
+  RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longest_name,
+                   &largest_data, nullptr, nullptr);
   // Sized from the key's own longest name and data, so every value fits.
   std::vector<wchar_t> name(longest_name + 1);
   std::vector<BYTE> data(largest_data + sizeof(wchar_t));
@@ -30,13 +33,12 @@ bool ListSerialPorts(std::vector<SerialPortEntry>* ports) {
     DWORD name_chars = static_cast<DWORD>(name.size());
     DWORD data_bytes = static_cast<DWORD>(data.size());
     DWORD type = 0;
-    if (RegEnumValueW(key, index, name.data(), &name_chars, nullptr, &type, data.data(), &data_bytes) !=
+    if (RegEnumValueW(key.get(), index, name.data(), &name_chars, nullptr, &type, data.data(), &data_bytes) !=
         ERROR_SUCCESS)
       continue;  // a value changed under us; the others still count
     if (type != REG_SZ) continue;
     ports->push_back({std::wstring(name.data(), name_chars), StringData(data, data_bytes)});
   }
-  RegCloseKey(key);
   return true;
 }
 

@@ -26,12 +26,12 @@
 #include "app/RovelogDlg.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
+#include "platform/user_profile.h"
 #include "resources/resource.h"
 #include "settings/ini_file.h"
 #include "track/track_file.h"
 #include "tests/app/window_harness.h"
 #include "tests/support/test_support.h"
-#include "ui/app_profile.h"
 
 using testing_support::BoxAnswerer;
 using testing_support::HasLineStarting;
@@ -67,12 +67,12 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     INITCOMMONCONTROLSEX classes{sizeof(classes), 0xFF};
     InitCommonControlsEx(&classes);
-    platform::SetProgramFolder(platform::Utf8ToWide(folder_.path()));
+    platform::SetProgramFolder(folder_.path());
     RegDeleteTreeW(HKEY_CURRENT_USER, kProfileKey.c_str());
   }
   void TearDown() override {
     Close();
-    platform::SetProgramFolder(L"");
+    platform::SetProgramFolder("");
   }
 
   void WriteIni(const Keys& keys) {
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, PlacementIsRestoredAtTheNextStart) {
   Pump();
   RECT moved = WindowRect(hwnd());
   Close();
-  std::string stored = ReadProfileBinary(L"MainFrame", L"WP");
+  std::string stored = platform::ReadProfileBinary(L"MainFrame", L"WP");
   ASSERT_EQ(stored.size(), sizeof(WINDOWPLACEMENT));
   Open();
   RECT reopened = WindowRect(hwnd());
@@ -424,13 +424,13 @@ TEST_F(MainWindowTest, PlacementIsRestoredAtTheNextStart) {
   WINDOWPLACEMENT placement{};
   std::memcpy(&placement, stored.data(), sizeof(placement));
   OffsetRect(&placement.rcNormalPosition, 9000, 7000);
-  WriteProfileBinary(L"MainFrame", L"WP", std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
+  platform::WriteProfileBinary(L"MainFrame", L"WP", std::string(reinterpret_cast<const char*>(&placement), sizeof(placement)));
   Open();
   EXPECT_NE(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONULL), nullptr);
   Close();
 
   // A value of another size is not a placement: the template's place is used.
-  WriteProfileBinary(L"MainFrame", L"WP", stored.substr(0, 43));
+  platform::WriteProfileBinary(L"MainFrame", L"WP", stored.substr(0, 43));
   Open();
   RECT fresh = WindowRect(hwnd());
   EXPECT_EQ(fresh.right - fresh.left, first.right - first.left);

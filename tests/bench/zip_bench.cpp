@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "tests/zip/zip_test_files.h"
 #include "zip/zip_writer.h"
@@ -25,11 +24,11 @@ const std::string& DayTrack() {
 void BM_ZipWriterDayTrack(benchmark::State& state) {
   testing_support::ScratchDir dir;
   testing_support::WriteFileBytes(dir.File("track.kml"), DayTrack());
-  std::wstring source = platform::Utf8ToWide(dir.File("track.kml"));
-  std::wstring archive = platform::Utf8ToWide(dir.File("track0.zip"));
+  std::string source = dir.File("track.kml");
+  std::string archive = dir.File("track0.zip");
   for (auto _ : state) {
     CZipWriter writer;
-    if (writer.Create(archive) != ZipResult::kOk || writer.AddFile(L"track.kml", source) != ZipResult::kOk ||
+    if (writer.Create(archive) != ZipResult::kOk || writer.AddFile("track.kml", source) != ZipResult::kOk ||
         writer.Close() != ZipResult::kOk) {
       state.SkipWithError("the writer failed");
       return;

@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::string kSep(1, platform::kPathSeparatorA);
+const std::string kSep(1, platform::kPathSeparator);
 
 std::string ReadText(const std::string& path) {
   std::ifstream in;

@@ -4,7 +4,6 @@
 // WideCharToMultiByte, byte for byte, over many generated files.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,8 +19,6 @@ namespace {
 using testing_support::ReadFileBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteFileBytes;
-
-std::wstring WidePath(const std::string& path) { return std::filesystem::path(path).wstring(); }
 
 // The comparisons only mean something when Windows' ANSI code page is 1251.
 bool RussianCodePage() { return platform::WideToAnsi(L"Ж") == "\xC6"; }
@@ -160,7 +157,7 @@ TEST(IniEngineAgainstWindows, ReadsAndWritesGeneratedFilesAlike) {
       std::wstring key = generate.Key();
       if (generate.Number(0, 1) == 0) {
         size_t size = generate.Number(0, 3) == 0 ? generate.Number(0, 6) : 260;
-        std::wstring windows = platform::ReadProfileValue(section, key, WidePath(path), size);
+        std::wstring windows = platform::ReadProfileValue(section, key, path, size);
         std::wstring ours = platform::IniRead(bytes, section, key, size);
         if (windows != ours) {
           ++mismatches;
@@ -171,7 +168,7 @@ TEST(IniEngineAgainstWindows, ReadsAndWritesGeneratedFilesAlike) {
         continue;
       }
       std::wstring value = generate.Value();
-      ASSERT_TRUE(platform::WriteProfileValue(section, key, value, WidePath(path)));
+      ASSERT_TRUE(platform::WriteProfileValue(section, key, value, path));
       std::string windows = ReadFileBytes(path);
       std::string ours = bytes;
       platform::IniWrite(bytes, section, key, value, &ours);

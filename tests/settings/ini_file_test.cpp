@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_text.h"
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -53,7 +52,7 @@ TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   testing_support::ScratchDir dir;
   testing_support::ProgramFolderGuard program_folder(dir.path());
   CIniFile ini;
-  EXPECT_EQ(ini.GetIniPath(), platform::Utf8ToWide(dir.File("properties.ini")));
+  EXPECT_EQ(ini.GetIniPath(), dir.File("properties.ini"));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Privacy"), L"");
   ini.WriteValue(L"Properties", L"Privacy", L"Только мне");
   ini.WriteValue(L"Properties", L"Login", L"pilot");

@@ -8,17 +8,14 @@
 #include <sstream>
 
 #include "platform/program_dir.h"
-#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
 
-ProgramFolderGuard::ProgramFolderGuard(const std::string& folder) {
-  platform::SetProgramFolder(platform::Utf8ToWide(folder));
-}
+ProgramFolderGuard::ProgramFolderGuard(const std::string& folder) { platform::SetProgramFolder(folder); }
 
-ProgramFolderGuard::~ProgramFolderGuard() { platform::SetProgramFolder(L""); }
+ProgramFolderGuard::~ProgramFolderGuard() { platform::SetProgramFolder(""); }
 
 std::string NmeaCaptureDir() {
   fs::path dir = fs::path(ROVELOG_SHARED_DIR) / "nmea";

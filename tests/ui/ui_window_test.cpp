@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/user_profile.h"
 #include "resources/resource.h"
 #include "tests/ui/main_window_host.h"
 #include "ui/about_dlg.h"
-#include "ui/app_profile.h"
 #include "ui/group_box.h"
 #include "ui/main_layout.h"
 #include "ui/point_name_dlg.h"
@@ -86,7 +86,7 @@ TEST_F(UiTest, PlacementSurvivesStoreAndRestoreAndOtherRecordsAreIgnored) {
   ASSERT_TRUE(window.Create());
   SetWindowPos(window.hwnd(), nullptr, 40, 30, 900, 640, SWP_NOZORDER);
   window.StorePlacement(L"PlacementTest");
-  EXPECT_EQ(ReadProfileBinary(L"PlacementTest", L"WindowPlacement").size(), 44u);
+  EXPECT_EQ(platform::ReadProfileBinary(L"PlacementTest", L"WindowPlacement").size(), 44u);
   RECT stored{};
   GetWindowRect(window.hwnd(), &stored);
   SetWindowPos(window.hwnd(), nullptr, 100, 90, 1000, 700, SWP_NOZORDER);
@@ -94,12 +94,12 @@ TEST_F(UiTest, PlacementSurvivesStoreAndRestoreAndOtherRecordsAreIgnored) {
   RECT restored{};
   GetWindowRect(window.hwnd(), &restored);
   EXPECT_TRUE(EqualRect(&stored, &restored));
-  std::string record = ReadProfileBinary(L"PlacementTest", L"WindowPlacement");
+  std::string record = platform::ReadProfileBinary(L"PlacementTest", L"WindowPlacement");
   reinterpret_cast<WINDOWPLACEMENT*>(&record[0])->rcNormalPosition.left = 300;  // a different place, if applied
   for (size_t size : {record.size() - 1, record.size() + 4, size_t{0}}) {
     std::string other = record;
     other.resize(size);
-    ASSERT_TRUE(WriteProfileBinary(L"PlacementTest", L"WindowPlacement", other));
+    ASSERT_TRUE(platform::WriteProfileBinary(L"PlacementTest", L"WindowPlacement", other));
     window.RestorePlacement(L"PlacementTest");
     GetWindowRect(window.hwnd(), &restored);
     EXPECT_TRUE(EqualRect(&stored, &restored)) << "record of " << size << " bytes";

@@ -10,7 +10,6 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "tests/zip/zip_test_files.h"
 #include "zip/zip_writer.h"
@@ -27,7 +26,7 @@ bool ToolAvailable(const std::string& tool) {
   if (!ToolAvailable(tool)) GTEST_SKIP() << tool << " is not installed here"
 
 struct Source {
-  std::wstring entry_name;
+  std::string entry_name;
   std::string file_name;
   std::string bytes;
 };
@@ -38,22 +37,22 @@ class ZipReadersTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sources_ = {
-        {L"track.kml", "track", zip_testing::TrackText(20000)},
-        {L"points.wpt", "points",
+        {"track.kml", "track", zip_testing::TrackText(20000)},
+        {"points.wpt", "points",
          "OziExplorer Waypoint File Version 1.1\r\n1,\xD2\xEE\xF7\xEA\xE0 1,55.7,37.6\r\n"},
-        {L"\u041F\u0430\u043F\u043A\u0430\\\u0442\u0440\u0435\u043A.kml", "cyrillic", "<kml/>\r\n"},
-        {L"inner.ZIP", "inner", zip_testing::NoiseBytes(40000)},
-        {L"empty.txt", "empty", ""},
-        {L"readonly.txt", "readonly", "read only\r\n"},
+        {"\u041F\u0430\u043F\u043A\u0430\\\u0442\u0440\u0435\u043A.kml", "cyrillic", "<kml/>\r\n"},
+        {"inner.ZIP", "inner", zip_testing::NoiseBytes(40000)},
+        {"empty.txt", "empty", ""},
+        {"readonly.txt", "readonly", "read only\r\n"},
     };
     CZipWriter writer;
-    ASSERT_EQ(writer.Create(platform::Utf8ToWide(archive_)), ZipResult::kOk);
+    ASSERT_EQ(writer.Create(archive_), ZipResult::kOk);
     for (const Source& source : sources_) {
       std::string path = dir_.File(source.file_name);
       testing_support::WriteFileBytes(path, source.bytes);
       if (source.file_name == "track") zip_testing::SetLastWriteUnix(path, kTrackWritten);
       if (source.file_name == "readonly") zip_testing::MakeReadOnly(path);
-      ASSERT_EQ(writer.AddFile(source.entry_name, platform::Utf8ToWide(path)), ZipResult::kOk);
+      ASSERT_EQ(writer.AddFile(source.entry_name, path), ZipResult::kOk);
     }
     ASSERT_EQ(writer.Close(), ZipResult::kOk);
   }
@@ -147,7 +146,7 @@ TEST_F(ZipReadersTest, PythonReadsNamesSizesCrcsAndContents) {
     int method = -1, system = -1, version = -1;
     ASSERT_TRUE(lines >> name_hex >> size >> crc >> method >> system >> version >> external) << output;
     std::string expected_name;
-    for (unsigned char c : platform::WideToUtf8(source.entry_name)) {
+    for (unsigned char c : source.entry_name) {
       char hex[3];
       std::snprintf(hex, sizeof(hex), "%02x", c);
       expected_name += c == '\\' ? std::string("2f") : std::string(hex);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "tests/zip/zip_test_files.h"
 
@@ -83,14 +82,14 @@ std::string EntryContent(const Entry& entry) { return entry.method == 8 ? Inflat
 
 class ZipWriterTest : public ::testing::Test {
  protected:
-  std::wstring Path(const std::string& name) { return platform::Utf8ToWide(dir_.File(name)); }
-  std::wstring Source(const std::string& name, const std::string& bytes) {
+  std::string Path(const std::string& name) { return dir_.File(name); }
+  std::string Source(const std::string& name, const std::string& bytes) {
     testing_support::WriteFileBytes(dir_.File(name), bytes);
     return Path(name);
   }
   std::string Archive() { return ReadFileBytes(dir_.File("out.zip")); }
   // Packs one source as the only entry and reads that entry back.
-  Entry PackOne(const std::wstring& entry_name, const std::wstring& source) {
+  Entry PackOne(const std::string& entry_name, const std::string& source) {
     CZipWriter writer;
     EXPECT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
     EXPECT_EQ(writer.AddFile(entry_name, source), ZipResult::kOk);
@@ -99,7 +98,7 @@ class ZipWriterTest : public ::testing::Test {
     EXPECT_EQ(entries.size(), 1u);
     return entries.at(0);
   }
-  std::wstring ArchivePath() { return Path("out.zip"); }
+  std::string ArchivePath() { return Path("out.zip"); }
 
   testing_support::ScratchDir dir_;
 };
@@ -113,11 +112,11 @@ TEST_F(ZipWriterTest, ArchiveWithoutEntriesIsTheEndRecordAlone) {
 
 TEST_F(ZipWriterTest, WritesHeadersDataAndDirectoryOfEachEntry) {
   std::string track = TrackText(3000), points = "WPT1,55.7,37.6\r\n";
-  std::wstring track_path = Source("t.kml", track), points_path = Source("p.wpt", points);
+  std::string track_path = Source("t.kml", track), points_path = Source("p.wpt", points);
   CZipWriter writer;
   ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"track.kml", track_path), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"points.wpt", points_path), ZipResult::kOk);
+  ASSERT_EQ(writer.AddFile("track.kml", track_path), ZipResult::kOk);
+  ASSERT_EQ(writer.AddFile("points.wpt", points_path), ZipResult::kOk);
   ASSERT_EQ(writer.Close(), ZipResult::kOk);
 
   std::string archive = Archive();
@@ -145,15 +144,15 @@ TEST_F(ZipWriterTest, WritesHeadersDataAndDirectoryOfEachEntry) {
 
 TEST_F(ZipWriterTest, StoresOnlyNamesWithAnArchiveSuffix) {
   struct Case {
-    const wchar_t* name;
+    const char* name;
     uint32_t method;
   };
-  const Case cases[] = {{L"a.ZIP", 0},     {L"b.gz", 0},       {L"c.Tgz", 0},     {L"d.z", 0},
-                        {L"e.Arj", 0},     {L"f.LZH", 0},      {L"g.zoo", 0},     {L"h.arc", 0},
-                        {L"track.kml", 8}, {L"points.wpt", 8}, {L"a.zip.txt", 8}, {L"zip", 8},
-                        {L"x.zipx", 8}};
+  const Case cases[] = {{"a.ZIP", 0},     {"b.gz", 0},       {"c.Tgz", 0},     {"d.z", 0},
+                        {"e.Arj", 0},     {"f.LZH", 0},      {"g.zoo", 0},     {"h.arc", 0},
+                        {"track.kml", 8}, {"points.wpt", 8}, {"a.zip.txt", 8}, {"zip", 8},
+                        {"x.zipx", 8}};
   std::string bytes = TrackText(800);
-  std::wstring source = Source("s", bytes);
+  std::string source = Source("s", bytes);
   CZipWriter writer;
   ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
   for (const Case& c : cases) ASSERT_EQ(writer.AddFile(c.name, source), ZipResult::kOk);
@@ -174,7 +173,7 @@ TEST_F(ZipWriterTest, StoresOnlyNamesWithAnArchiveSuffix) {
 }
 
 TEST_F(ZipWriterTest, EmptySourceIsAnEmptyDeflateStream) {
-  Entry entry = PackOne(L"empty.kml", Source("empty", ""));
+  Entry entry = PackOne("empty.kml", Source("empty", ""));
   EXPECT_EQ(entry.method, 8u);
   EXPECT_EQ(entry.crc, 0u);
   EXPECT_EQ(entry.size, 0u);
@@ -183,16 +182,16 @@ TEST_F(ZipWriterTest, EmptySourceIsAnEmptyDeflateStream) {
 }
 
 TEST_F(ZipWriterTest, NamesTakeSlashesAndUtf8AndMayRepeat) {
-  std::wstring source = Source("s", "x");
+  std::string source = Source("s", "x");
   CZipWriter writer;
   ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"folder\\track.kml", source), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"\u0442\u0440\u0435\u043A.kml", source), ZipResult::kOk);
-  ASSERT_EQ(writer.AddFile(L"folder\\track.kml", source), ZipResult::kOk);
+  ASSERT_EQ(writer.AddFile("folder\\track.kml", source), ZipResult::kOk);
+  ASSERT_EQ(writer.AddFile("\u0442\u0440\u0435\u043A.kml", source), ZipResult::kOk);
+  ASSERT_EQ(writer.AddFile("folder\\track.kml", source), ZipResult::kOk);
   // 259 bytes of UTF-8 fit; 260 do not, nor does an empty name.
-  ASSERT_EQ(writer.AddFile(std::wstring(259, L'n'), source), ZipResult::kOk);
-  EXPECT_EQ(writer.AddFile(std::wstring(130, L'\u044F'), source), ZipResult::kArgumentFailure);
-  EXPECT_EQ(writer.AddFile(L"", source), ZipResult::kArgumentFailure);
+  ASSERT_EQ(writer.AddFile(std::string(259, 'n'), source), ZipResult::kOk);
+  EXPECT_EQ(writer.AddFile(std::string(258, 'n') + "\u044F", source), ZipResult::kArgumentFailure);
+  EXPECT_EQ(writer.AddFile("", source), ZipResult::kArgumentFailure);
   ASSERT_EQ(writer.Close(), ZipResult::kOk);
   std::vector<Entry> entries = ReadArchive(Archive());
   ASSERT_EQ(entries.size(), 4u);
@@ -204,10 +203,10 @@ TEST_F(ZipWriterTest, NamesTakeSlashesAndUtf8AndMayRepeat) {
 }
 
 TEST_F(ZipWriterTest, TimeStampsComeFromTheUtcLastWrite) {
-  std::wstring source = Source("s", "x");
+  std::string source = Source("s", "x");
   const int64_t written = 1304685297;  // 2011-05-06 12:34:57 UTC
   zip_testing::SetLastWriteUnix(dir_.File("s"), written);
-  Entry entry = PackOne(L"s", source);
+  Entry entry = PackOne("s", source);
   EXPECT_EQ(entry.time, 0x645Cu);
   EXPECT_EQ(entry.date, 0x3EA6u);
   EXPECT_EQ(Le(entry.local_extra, 5, 4), written);
@@ -215,15 +214,15 @@ TEST_F(ZipWriterTest, TimeStampsComeFromTheUtcLastWrite) {
 }
 
 TEST_F(ZipWriterTest, ReadOnlySourceIsMarkedSo) {
-  std::wstring source = Source("s", "x");
+  std::string source = Source("s", "x");
   zip_testing::MakeReadOnly(dir_.File("s"));
-  EXPECT_EQ(PackOne(L"s", source).external, 0x81000021u);
+  EXPECT_EQ(PackOne("s", source).external, 0x81000021u);
 }
 
 TEST_F(ZipWriterTest, MisuseReportsArgumentAndFileFailures) {
-  std::wstring source = Source("s", "x");
+  std::string source = Source("s", "x");
   CZipWriter writer;
-  EXPECT_EQ(writer.AddFile(L"s", source), ZipResult::kArgumentFailure);
+  EXPECT_EQ(writer.AddFile("s", source), ZipResult::kArgumentFailure);
   EXPECT_EQ(writer.Close(), ZipResult::kArgumentFailure);
   EXPECT_EQ(writer.Create(Path("missing/out.zip")), ZipResult::kFileError);
   ASSERT_EQ(writer.Create(ArchivePath()), ZipResult::kOk);
@@ -273,12 +272,12 @@ class ZipWriterFaultTest : public ZipWriterTest {
     CZipWriter writer;
     EXPECT_EQ(writer.Create(std::make_unique<FaultyFile>(platform::CreateFileForWrite(Path(name)), plan)),
               ZipResult::kOk);
-    EXPECT_EQ(writer.AddFile(L"first.kml", first_), ZipResult::kOk);
+    EXPECT_EQ(writer.AddFile("first.kml", first_), ZipResult::kOk);
     first_writes_ = plan->writes;
-    ZipResult result = writer.AddFile(L"second.kml", second_);
+    ZipResult result = writer.AddFile("second.kml", second_);
     second_writes_ = plan->writes - first_writes_;
     // The writer stays usable unless the failed entry could not be cut away.
-    EXPECT_EQ(writer.AddFile(L"third.txt", third_),
+    EXPECT_EQ(writer.AddFile("third.txt", third_),
               plan->fail_truncate ? ZipResult::kWriteFailure : ZipResult::kOk);
     ZipResult closed = writer.Close();
     if (close_result) *close_result = closed;
@@ -298,7 +297,7 @@ class ZipWriterFaultTest : public ZipWriterTest {
               entries[1].offset + 30 + 9 + 17 + entries[1].compressed + 2 * (46 + 9 + 9) + 22);
   }
 
-  std::wstring first_, second_, third_;
+  std::string first_, second_, third_;
   int first_writes_ = 0;
   int second_writes_ = 0;
 };
@@ -310,7 +309,7 @@ TEST_F(ZipWriterFaultTest, FailedAddLeavesTheArchiveAsItWasBefore) {
   struct Case {
     std::string what;
     FaultPlan plan;
-    std::wstring source;
+    std::string source;
     ZipResult result;
   };
   std::vector<Case> cases;
@@ -323,8 +322,8 @@ TEST_F(ZipWriterFaultTest, FailedAddLeavesTheArchiveAsItWasBefore) {
   cases.push_back({"seek back to the end", FaultPlan{0, 4}, second_, ZipResult::kSeekFailure});
   cases.push_back({"missing source", {}, Path("does-not-exist"), ZipResult::kFileError});
   // A file that opens but fails to read, once the entry's header is written.
-  if (platform::OpenFileForRead(L"/proc/self/mem")) {
-    cases.push_back({"unreadable source", {}, L"/proc/self/mem", ZipResult::kFileError});
+  if (platform::OpenFileForRead("/proc/self/mem")) {
+    cases.push_back({"unreadable source", {}, "/proc/self/mem", ZipResult::kFileError});
   }
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].what);

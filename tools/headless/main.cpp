@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: rovelog-headless [--dir DIR] [--answer yes|no]\n");
     return 2;
   }
-  if (!options.dir.empty()) platform::SetProgramFolder(platform::Utf8ToWide(options.dir));
+  if (!options.dir.empty()) platform::SetProgramFolder(options.dir);
   HeadlessDriver driver(options);
   std::string line;
   while (std::getline(std::cin, line)) {
