@@ -24,16 +24,23 @@ macro(rovelog_find_gtest)
   endif()
 endmacro()
 
-function(rovelog_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;GTEST_FILTER" "SOURCES;DEPENDS" ${ARGN})
+# One gtest program, linked with what it tests and told where the shared
+# captures, the build and the sources are.
+function(rovelog_test_executable name sources depends)
   rovelog_find_gtest()
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} ${ROVELOG_GTEST_LIBS} Threads::Threads)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${depends} ${ROVELOG_GTEST_LIBS} Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     ROVELOG_SHARED_DIR="${ROVELOG_SHARED_DIR}"
     ROVELOG_BINARY_DIR="${CMAKE_BINARY_DIR}"
     ROVELOG_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   rovelog_warnings(${name})
+endfunction()
+
+function(rovelog_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT;GTEST_FILTER" "SOURCES;DEPENDS" ${ARGN})
+  rovelog_test_executable(${name} "${ARG_SOURCES}" "${ARG_DEPENDS}")
+  rovelog_find_gtest()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -71,14 +78,8 @@ function(rovelog_add_wine_test name)
     set(ARG_TIMEOUT 300)
   endif()
   if(NOT CMAKE_CROSSCOMPILING)
+    rovelog_test_executable(${name} "${ARG_SOURCES}" "${ARG_DEPENDS}")
     rovelog_find_gtest()
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} ${ROVELOG_GTEST_LIBS} Threads::Threads)
-    target_compile_definitions(${name} PRIVATE
-      ROVELOG_SHARED_DIR="${ROVELOG_SHARED_DIR}"
-      ROVELOG_BINARY_DIR="${CMAKE_BINARY_DIR}"
-      ROVELOG_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    rovelog_warnings(${name})
     if(ARG_NATIVE_FILTER)
       gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_FILTER ${ARG_NATIVE_FILTER}
         PROPERTIES TIMEOUT ${ARG_TIMEOUT})
