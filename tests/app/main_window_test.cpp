@@ -24,11 +24,13 @@
 
 #include "app/RovelogApp.h"
 #include "app/RovelogDlg.h"
+#include "platform/numbers.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "platform/user_profile.h"
 #include "resources/resource.h"
 #include "settings/ini_file.h"
+#include "settings/settings_model.h"
 #include "track/track_file.h"
 #include "tests/app/window_harness.h"
 #include "tests/support/test_support.h"
@@ -180,10 +182,19 @@ TEST_F(MainWindowTest, StartsWithoutPropertiesIniAsAnEmptyForm) {
   EXPECT_TRUE(Log().empty());
   EXPECT_EQ(ShownPicture(Item(IDC_START)), 0);
   EXPECT_FALSE(window_->running());
-  // The option lists in their order, and the single log column.
+  // Every interval and distance offered is one the recorder acts on, each
+  // longer than the one before; and the single log column.
   EXPECT_EQ(SendMessageW(Item(IDC_PRIVACY), CB_GETCOUNT, 0, 0), 3);
-  EXPECT_EQ(SendMessageW(Item(IDC_INTERVAL), CB_GETCOUNT, 0, 0), 11);
-  EXPECT_EQ(SendMessageW(Item(IDC_DISTANCE), CB_GETCOUNT, 0, 0), 12);
+  for (int id : {IDC_INTERVAL, IDC_DISTANCE}) {
+    std::vector<std::wstring> options = testing_support::ComboTexts(Item(id));
+    ASSERT_FALSE(options.empty()) << id;
+    int before = 0;
+    for (const std::wstring& option : options) {
+      int length = id == IDC_INTERVAL ? IntervalToMilliseconds(option) : platform::LeadingInteger(option);
+      EXPECT_GT(length, before) << platform::WideToUtf8(option);
+      before = length;
+    }
+  }
   wchar_t header[64] = {};
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT;
@@ -524,13 +535,7 @@ TEST_F(MainWindowTest, PortListHasEveryPortAndSelectsTheSavedOneExactly) {
   for (const Case& c : cases) {
     WriteIni({{L"COM", c.saved}, {L"OtherCOM", L"No"}});
     Open();
-    std::vector<std::wstring> ports;
-    int count = static_cast<int>(SendMessageW(Item(IDC_PORT_LIST), CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-      wchar_t text[256] = {};
-      SendMessageW(Item(IDC_PORT_LIST), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-      ports.push_back(text);
-    }
+    std::vector<std::wstring> ports = testing_support::ComboTexts(Item(IDC_PORT_LIST));
     for (const wchar_t* port : {L"COM1; ", L"COM10; \\Device\\Serial10", L"COM7; \\Device\\VirtualSerialPort", L"COM3; "}) {
       EXPECT_TRUE(HasLineStarting(ports, port)) << platform::WideToUtf8(port);
     }

@@ -132,12 +132,26 @@ int ShownPicture(HWND button) {
   return -1;
 }
 
-std::wstring SelectedText(HWND combo) {
-  int index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
-  if (index < 0) return std::wstring();
+namespace {
+
+std::wstring ComboText(HWND combo, int index) {
   wchar_t text[512] = {};
   SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
   return text;
+}
+
+}  // namespace
+
+std::wstring SelectedText(HWND combo) {
+  int index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+  return index < 0 ? std::wstring() : ComboText(combo, index);
+}
+
+std::vector<std::wstring> ComboTexts(HWND combo) {
+  std::vector<std::wstring> texts;
+  int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) texts.push_back(ComboText(combo, index));
+  return texts;
 }
 
 BoxAnswerer::BoxAnswerer(HWND main_window, int button, std::function<void(HWND box)> on_found)

@@ -49,6 +49,8 @@ int ShownPicture(HWND button);
 
 // The selected text of a combo box; empty when none.
 std::wstring SelectedText(HWND combo);
+// Every text of a combo box's list, in its order.
+std::vector<std::wstring> ComboTexts(HWND combo);
 
 // A message box (or small dialog) the window shows: caption, text, and
 // whatever on_found did while it was up.

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "tools/nmea-sim/route.h"
 
@@ -31,15 +30,7 @@ void RecorderRun::WriteSettings(const std::vector<std::string>& lines, bool utf8
 }
 
 bool RecorderRun::StartReceiver(const std::vector<std::string>& options, const std::string& link) {
-  std::string link_path = link.empty() ? dir_ + "/com3" : link;
-  std::vector<std::string> argv = {SimulatorPath(), "--link", link_path};
-  argv.insert(argv.end(), options.begin(), options.end());
-  if (!receiver_.Start(argv)) return false;
-  for (int i = 0; i < 200; ++i) {
-    if (fs::exists(link_path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  return StartLinkedSimulator(receiver_, link.empty() ? dir_ + "/com3" : link, options);
 }
 
 bool RecorderRun::StartRecorder(const std::string& answer) {
@@ -73,6 +64,12 @@ int RecorderRun::Quit() {
   int status = recorder_->Wait(10);
   receiver_.Stop();
   return status;
+}
+
+std::string RecorderRun::Transcript() const {
+  std::string text;
+  for (const std::string& line : output_) text += line + "\n";
+  return text;
 }
 
 std::vector<int> RecorderRun::States() const {

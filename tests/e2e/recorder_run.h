@@ -46,6 +46,8 @@ class RecorderRun {
 
   // Every output line so far, and the track state messages among them.
   const std::vector<std::string>& output() const { return output_; }
+  // The output so far as one text, for a failure's message.
+  std::string Transcript() const;
   std::vector<int> States() const;
   bool Printed(const std::string& line) const;
   // The processor time the recorder has taken so far, in seconds.

@@ -123,15 +123,16 @@ TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
   run.WriteSettings(SendingSettings(service, track), true);
   ASSERT_TRUE(StartWineRecorder(run, wine));
   run.Command("send");
-  ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60));
-  ASSERT_EQ(run.Quit(), 0);
+  ASSERT_TRUE(run.WaitFor("Отправлено 1 из 1", 60)) << run.Transcript();
+  ASSERT_EQ(run.Quit(), 0) << run.Transcript();
 
   std::vector<std::string> folders;
   for (const auto& entry : fs::directory_iterator(run.TracksFile("Sended"))) {
     folders.push_back(entry.path().filename().string());
   }
-  EXPECT_EQ(folders, std::vector<std::string>{track});
-  EXPECT_EQ(FilesIn(run.TracksFile("Sended/" + track), ".zip"), (std::vector<std::string>{"track4.zip", "track5.zip"}));
+  EXPECT_EQ(folders, std::vector<std::string>{track}) << run.Transcript();
+  EXPECT_EQ(FilesIn(run.TracksFile("Sended/" + track), ".zip"), (std::vector<std::string>{"track4.zip", "track5.zip"}))
+      << run.Transcript();
 }
 
 }  // namespace

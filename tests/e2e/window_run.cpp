@@ -42,10 +42,7 @@ void WindowRun::WriteSettings(const std::vector<std::string>& lines) {
 }
 
 bool WindowRun::StartReceiver(const std::vector<std::string>& options) {
-  const std::string link = desktop_->prefix().ComLink(3);
-  std::vector<std::string> argv = {SimulatorPath(), "--link", link};
-  argv.insert(argv.end(), options.begin(), options.end());
-  return receiver_.Start(argv) && PollFor(10, [&] { return fs::exists(link); });
+  return StartLinkedSimulator(receiver_, desktop_->prefix().ComLink(3), options);
 }
 
 bool WindowRun::StartWindow() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/numbers.h"
+
 namespace {
 
 TEST(Text, RussianTextTakesItsWindows1251Bytes) {
@@ -23,6 +25,18 @@ TEST(Text, Utf8RoundTripOfRussianAndAscii) {
   std::string utf8 = platform::WideToUtf8(text);
   EXPECT_EQ(utf8, "\xD0\x94\xD0\xBB\xD1\x8F \xD0\xB2\xD1\x81\xD0\xB5\xD1\x85: track_1.kml");
   EXPECT_EQ(platform::Utf8ToWide(utf8), text);
+}
+
+TEST(LeadingInteger, ReadsLikeAtoiAndSaturates) {
+  EXPECT_EQ(platform::LeadingInteger(" \t\r\n+17x"), 17);
+  EXPECT_EQ(platform::LeadingInteger("-0042"), -42);
+  EXPECT_EQ(platform::LeadingInteger("- 5"), 0);
+  EXPECT_EQ(platform::LeadingInteger(""), 0);
+  EXPECT_EQ(platform::LeadingInteger("99999999999999999999"), 2147483647);
+  EXPECT_EQ(platform::LeadingInteger("-99999999999999999999"), -2147483647 - 1);
+  // Wide text, as the settings hold it, reads the same way.
+  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L" -12м")), -12);
+  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L"\x0663")), 0);  // an Arabic-Indic three is no digit
 }
 
 }  // namespace

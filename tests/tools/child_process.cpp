@@ -139,4 +139,15 @@ void ChildProcess::CloseInput() {
 
 std::string SimulatorPath() { return std::string(ROVELOG_BINARY_DIR) + "/tools/nmea-sim"; }
 
+bool StartLinkedSimulator(ChildProcess& simulator, const std::string& link, const std::vector<std::string>& options) {
+  std::vector<std::string> argv = {SimulatorPath(), "--link", link};
+  argv.insert(argv.end(), options.begin(), options.end());
+  if (!simulator.Start(argv)) return false;
+  for (int i = 0; i < 500; ++i) {
+    if (access(link.c_str(), F_OK) == 0) return true;
+    usleep(20000);
+  }
+  return false;
+}
+
 }  // namespace testing_support

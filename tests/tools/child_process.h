@@ -48,5 +48,8 @@ class ChildProcess {
 
 // The receiver simulator of this build.
 std::string SimulatorPath();
+// Starts the simulator with its options, its line linked at the path, and
+// waits up to ten seconds for the link to appear; false when it did not.
+bool StartLinkedSimulator(ChildProcess& simulator, const std::string& link, const std::vector<std::string>& options);
 
 }  // namespace testing_support

@@ -24,10 +24,10 @@ bool WineDesktop::Start(const std::string& size) {
   return wine_.Boot() && wine_.UseVirtualDesktop(size, {display_.Variable()});
 }
 
-bool WineDesktop::ListSerialPort(const std::string& name) {
+bool WineDesktop::ListSerialPort(const std::string& name, const std::string& device) {
   std::string output;
-  return RunToEnd({kWine64, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v", "\\Device\\Rovelog" + name, "/d",
-                   name, "/f"},
+  return RunToEnd({kWine64, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v",
+                   device.empty() ? "\\Device\\Rovelog" + name : device, "/d", name, "/f"},
                   env_, 120, &output) == 0;
 }
 

@@ -21,9 +21,10 @@ class WineDesktop {
   // The prefix's variables with the DISPLAY.
   const std::vector<std::string>& Environment() const { return env_; }
   WinePrefix& prefix() { return wine_; }
-  // Lists the port (COM3) where Windows lists serial ports: Wine's registry
-  // knows only its own devices, not a dosdevices link. False on failure.
-  bool ListSerialPort(const std::string& name);
+  // Lists the port (COM3) where Windows lists serial ports, under the device
+  // name or one of ours: Wine's registry knows only its own devices, not a
+  // dosdevices link. False on failure.
+  bool ListSerialPort(const std::string& name, const std::string& device = "");
   // Saves the screen's rectangle "X Y W H" (as the driver's rect answers) as
   // a PNG; false when ImageMagick's import failed.
   bool Screenshot(const std::string& rect, const std::string& png) const;

@@ -1,118 +1,110 @@
-// The toolkit's Windows tests and screenshots of dialog 102, run under Wine
-// on a private Xvfb display with Wine's virtual desktop (so windows have frames).
-// The screenshots stay in build/<preset>/test-output/ui/ for people to look at.
-#include <sys/stat.h>
-
+// The toolkit's Windows tests, and dialog 102 as the toolkit shows it
+// (ui-show) worked by the window driver from another process and pictured, on
+// the Wine desktop every window test uses. The pictures stay in
+// build/<preset>/test-output/ui/ for people to look at.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "tests/tools/child_process.h"
-#include "tests/tools/wine_prefix.h"
-#include "tests/tools/xvfb.h"
+#include "tests/tools/window_driver_client.h"
+#include "tests/tools/wine_desktop.h"
 
 using testing_support::ChildProcess;
+using testing_support::RunToEnd;
+using testing_support::WindowDriver;
+using testing_support::WineDesktop;
 
 namespace {
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
-}
-
-int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env, std::string* output) {
-  ChildProcess process;
-  if (!process.Start(argv, env, true)) return -1;
-  *output = process.ReadAll(300);
-  return process.Wait(60);
-}
-
-// The pixels of a PNG as "R,G,B" of the colour at (x, y), through ImageMagick.
+// The colour of the pixel at (x, y) of a PNG as "R,G,B", through ImageMagick.
 std::string PixelAt(const std::string& png, int x, int y) {
+  const std::string at = std::to_string(x) + "," + std::to_string(y);
   std::string output;
-  RunProgram({"/usr/bin/convert", png, "-format", "%[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
-                                               "}.r)],%[fx:int(255*p{" + std::to_string(x) + "," +
-                                               std::to_string(y) + "}.g)],%[fx:int(255*p{" + std::to_string(x) +
-                                               "," + std::to_string(y) + "}.b)]",
-       "info:"},
-      {}, &output);
+  RunToEnd({"/usr/bin/convert", png, "-format",
+            "%[fx:int(255*p{" + at + "}.r)],%[fx:int(255*p{" + at + "}.g)],%[fx:int(255*p{" + at + "}.b)]", "info:"},
+           {}, 60, &output);
   return output;
 }
 
-class UiUnderWine : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const std::string& program : {test_exe_, show_exe_}) {
-      const std::string why = testing_support::WhyNotRunnable(program);
-      if (!why.empty()) GTEST_SKIP() << why;
-    }
-    if (!testing_support::HaveXvfb()) GTEST_SKIP() << "Xvfb is not installed";
-    ASSERT_TRUE(display_.Start("1280x900"));
-    env_ = wine_.Environment();
-    env_.push_back(display_.Variable());
-    ASSERT_TRUE(wine_.Boot());
-    ASSERT_TRUE(wine_.UseVirtualDesktop("1280x900", {display_.Variable()}));
-  }
-
-  // Shows dialog 102 at the client size and keeps a picture of its window.
-  void Screenshot(int width, int height, const std::string& png) {
-    ChildProcess show;
-    ASSERT_TRUE(show.Start({testing_support::kWine, show_exe_, std::to_string(width), std::to_string(height)}, env_,
-                           true));
-    std::string line;
-    ASSERT_TRUE(show.ReadLine(&line, 120));
-    std::istringstream words(line);
-    std::string shown;
-    int x = 0, y = 0, w = 0, h = 0;
-    ASSERT_TRUE(words >> shown >> x >> y >> w >> h) << line;
-    const std::string crop = std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                             std::to_string(y);
-    // Wine hands the painted window to the X server on its own time: take
-    // pictures until the Tracker caption's colour shows.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      std::string output;
-      ASSERT_EQ(RunProgram({"/usr/bin/import", "-display", display_.display(), "-window", "root", "-crop", crop, "+repage",
-                     png},
-                    {}, &output),
-                0)
-          << output;
-      if (HasCaptionColour(png, w)) break;
-    }
-    EXPECT_TRUE(HasCaptionColour(png, w)) << png;
-    show.Stop();
-  }
-
-  static bool HasCaptionColour(const std::string& png, int width) {
-    std::string output;
-    RunProgram({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white", "+opaque",
-         "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format", "%[fx:int(mean*10000)]",
-         "info:"},
-        {}, &output);
-    return !output.empty() && std::stoi(output) < 10000;
-  }
-
-  const std::string test_exe_ = testing_support::WindowsProgram("tests/ui/ui_window_test.exe");
-  const std::string show_exe_ = testing_support::WindowsProgram("tests/ui/ui-show.exe");
-  testing_support::Xvfb display_;
-  testing_support::WinePrefix wine_;
-  std::vector<std::string> env_;
-};
-
-TEST_F(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsPictured) {
+// True when the left half of the picture's top shows the Tracker caption's colour.
+bool HasCaptionColour(const std::string& png, int width) {
   std::string output;
-  EXPECT_EQ(RunProgram({testing_support::kWine, test_exe_}, env_, &output), 0) << output;
+  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white", "+opaque",
+            "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format", "%[fx:int(mean*10000)]",
+            "info:"},
+           {}, 60, &output);
+  return !output.empty() && std::stoi(output) < 10000;
+}
+
+// What the driver reads and does on dialog 102 of another process: control
+// texts, a typed text, a posted click on a check box, the list view, the
+// start button's colour from the screen, and no message box.
+void DriveDialog102(WindowDriver& driver) {
+  std::string answer;
+  EXPECT_FALSE(driver.Command("text 4242", &answer));
+  EXPECT_EQ(answer, "no such control");
+  EXPECT_FALSE(driver.Command("click 4242"));
+  const std::pair<int, const char*> kTexts[] = {
+      {1017, "Создать точку"}, {1012, "Отправить треки"}, {1013, "Сохранить настройки"}, {1014, "Другой COM порт"}};
+  for (const auto& [id, text] : kTexts) {
+    ASSERT_TRUE(driver.Command("text " + std::to_string(id), &answer));
+    EXPECT_EQ(answer, text) << id;
+  }
+  ASSERT_TRUE(driver.Command("set-text 1005 Поездка на дачу"));
+  ASSERT_TRUE(driver.Command("text 1005", &answer));
+  EXPECT_EQ(answer, "Поездка на дачу");
+  ASSERT_TRUE(driver.Command("checked 1014", &answer));
+  EXPECT_EQ(answer, "0");
+  ASSERT_TRUE(driver.Click(1014));
+  EXPECT_TRUE(testing_support::PollFor(30, [&] { return driver.Command("checked 1014", &answer) && answer == "1"; }));
+  std::vector<std::string> lines;
+  EXPECT_TRUE(driver.ListCommand("list 1000", &lines));
+  EXPECT_FALSE(driver.ListCommand("list 1001", &lines)) << "a combo box is no list view";
+  EXPECT_TRUE(driver.WaitForColour(1002, "red", 60)) << driver.Colour(1002);
+  EXPECT_TRUE(driver.Boxes().empty());
+  EXPECT_EQ(driver.WaitForExit(0), -1) << "the window's process still runs";
+}
+
+TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
+  const std::string test_exe = testing_support::WindowsProgram("tests/ui/ui_window_test.exe");
+  const std::string show_exe = testing_support::WindowsProgram("tests/ui/ui-show.exe");
+  const std::string missing = WineDesktop::Missing({test_exe, show_exe, testing_support::WindowDriverPath()});
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  WineDesktop desktop;
+  ASSERT_TRUE(desktop.Start());
+  std::string output;
+  EXPECT_EQ(RunToEnd({testing_support::kWine, test_exe}, desktop.Environment(), 300, &output), 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
 
   const std::string folder = testing_support::WindowsBuild() + "/test-output/ui";
   std::filesystem::create_directories(folder);
   for (const auto& [width, height] : {std::pair{700, 480}, std::pair{1000, 640}}) {
+    SCOPED_TRACE(width);
+    ChildProcess window;
+    ASSERT_TRUE(window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
+                             desktop.Environment(), true));
+    std::string shown;
+    ASSERT_TRUE(window.ReadLine(&shown, 120));
+    if (!shown.empty() && shown.back() == '\r') shown.pop_back();  // a Windows console line end
+    WindowDriver driver;
+    ASSERT_TRUE(driver.Start(desktop.Environment()));
+    ASSERT_TRUE(driver.WaitForWindow("Vantrek", 60));
+    std::string rect;
+    ASSERT_TRUE(driver.Command("rect", &rect));
+    EXPECT_EQ(shown, "shown " + rect);
+
+    // Wine hands the painted window to the X server on its own time: take
+    // pictures until the Tracker caption's colour shows.
     const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
     std::filesystem::remove(png);
-    Screenshot(width, height, png);
-    ASSERT_TRUE(Exists(png));
+    const int shown_width = std::stoi(rect.substr(rect.find(' ', rect.find(' ') + 1)));
+    EXPECT_TRUE(testing_support::PollFor(
+        30, [&] { return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width); }))
+        << png;
     // The picture is of the whole window: the frame's title bar is above the client area.
     EXPECT_NE(PixelAt(png, width / 2, 2), PixelAt(png, width / 2, 60)) << png;
+    if (width == 700) DriveDialog102(driver);
   }
 }
 

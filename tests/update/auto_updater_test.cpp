@@ -28,14 +28,6 @@ TEST(SplitAddress, TakesHostBeforeTheFirstSlashAndObjectAfterIt) {
   }
 }
 
-TEST(UpdateCheckAddress, IsTheServiceHostAndTheScript) {
-  ServiceAddress service;
-  service.host = "tracks.example.org";
-  service.port = 8080;
-  EXPECT_EQ(CAutoUpdater(service).UpdateCheckAddress(), L"tracks.example.org/checkv_vtkwin.php");
-  EXPECT_EQ(CAutoUpdater().UpdateCheckAddress(), L"rovelog.example/checkv_vtkwin.php");
-}
-
 TEST(UpdateVerdictFor, OnlyTheExactTagMeansNoUpdate) {
   const std::wstring kNewVersion =
       L"Доступна новая версия программы.\nПерейдите на сайт http://tracks.example.org и скачайте новую версию.";

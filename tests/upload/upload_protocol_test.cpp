@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/numbers.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 #include "upload/base64.h"
@@ -189,33 +188,6 @@ TEST(AnswerStatus, OnlyA2xxAnswerIsReadForItsCode) {
     EXPECT_EQ(AnswerComplete(c.answer), c.complete) << c.answer;
     EXPECT_EQ(ParseAnswerCode(AnswerBody(c.answer)), c.code) << c.answer;
   }
-}
-
-TEST(AnswerMessage, GivesTheTextOfEachCodeAndNothingForOthers) {
-  const std::pair<int, std::wstring> cases[] = {
-      {1000, L"ok"},
-      {1001, L"пароль не принят"},
-      {1002, L"Неправильное расширение файла. Должно быть kml"},
-      {1003, L"Ошибка загрузки файла"},
-      {1004, L"Ошибка при проверке файла - не найдены координаты"},
-      {1005, L"Размер файла превышает допустимый"},
-      {0, L"Данные приянты, но не найдено ни одной корректной координаты"},
-      {1006, L""},
-      {kNoAnswerCode, L""},
-  };
-  for (const auto& [code, text] : cases) EXPECT_EQ(AnswerMessage(code), text) << code;
-}
-
-TEST(LeadingInteger, ReadsLikeAtoiAndSaturates) {
-  EXPECT_EQ(platform::LeadingInteger(" \t\r\n+17x"), 17);
-  EXPECT_EQ(platform::LeadingInteger("-0042"), -42);
-  EXPECT_EQ(platform::LeadingInteger("- 5"), 0);
-  EXPECT_EQ(platform::LeadingInteger(""), 0);
-  EXPECT_EQ(platform::LeadingInteger("99999999999999999999"), 2147483647);
-  EXPECT_EQ(platform::LeadingInteger("-99999999999999999999"), -2147483647 - 1);
-  // Wide text, as the settings hold it, reads the same way.
-  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L" -12м")), -12);
-  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L"\x0663")), 0);  // an Arabic-Indic three is no digit
 }
 
 TEST(ArchiveFileName, TakesTheTextAfterTheLastSeparator) {
