@@ -46,12 +46,20 @@ bool IsReservedName(const std::string& name) {
 
 // Archives an interrupted packing left behind, and queued archives that are
 // not whole (an older version's, or damaged), would be refused by the service
-// and hold up the queue.
-void ClearBrokenArchives(EventLog& log) {
+// and hold up the queue. Returns the track files the whole ones hold, as
+// their directories record them: each archive is read once, from its end.
+std::vector<ZipDirectoryEntry> ClearBrokenArchives(EventLog& log) {
   std::string to_send = ToSendFolder();
   for (const std::string& name : platform::FindFiles(In(to_send, "*.part"))) platform::RemoveFile(In(to_send, name));
+  std::vector<ZipDirectoryEntry> queued_tracks;
+  std::vector<ZipDirectoryEntry> entries;
   for (const std::string& archive : QueuedArchives()) {
-    if (IsCompleteZip(ReadWholeFile(archive))) continue;
+    if (ReadZipDirectory(archive, &entries)) {
+      for (const ZipDirectoryEntry& entry : entries) {
+        if (entry.name == "track.kml") queued_tracks.push_back(entry);
+      }
+      continue;
+    }
     std::string damaged = DamagedFolder();
     platform::CreateFolder(damaged);
     std::string name = ArchiveFileName(archive);
@@ -59,6 +67,7 @@ void ClearBrokenArchives(EventLog& log) {
       log.AddLine(L"Архив " + Wide(name) + L" повреждён и перемещён в папку Damaged");
     }
   }
+  return queued_tracks;
 }
 
 std::string SendedFolderOf(const std::string& track_name) {
@@ -73,20 +82,6 @@ int NumberInName(const std::string& name) {
   if (dot == std::string::npos || dot <= 5) return 0;
   std::wstring digits = platform::Utf8ToWide(name.substr(5, dot - 5));
   return static_cast<int>(std::wcstol(digits.c_str(), nullptr, 10));
-}
-
-// The track files the queue's archives hold, as their directories record
-// them.
-std::vector<ZipDirectoryEntry> QueuedTracks() {
-  std::vector<ZipDirectoryEntry> tracks;
-  std::vector<ZipDirectoryEntry> entries;
-  for (const std::string& archive : QueuedArchives()) {
-    if (!ReadZipDirectory(archive, &entries)) continue;
-    for (const ZipDirectoryEntry& entry : entries) {
-      if (entry.name == "track.kml") tracks.push_back(entry);
-    }
-  }
-  return tracks;
 }
 
 // A packing cut off after its archive took its queue name and before the
@@ -111,9 +106,23 @@ bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& way
   return added;
 }
 
-}  // namespace
+// Packs every track file left in Tracks, or deletes it when it holds no
+// coordinates or a queued archive already holds its exact bytes; numbers come
+// from the counter, which ends above them.
+void PackLeftoverTracks(EventLog& log, int& counter, const std::vector<ZipDirectoryEntry>& queued) {
+  for (const std::string& name : platform::FindFiles(In(TracksFolder(), "*.kml"))) {
+    std::string path = In(TracksFolder(), name);
+    // The bytes as they were left, before the check may repair them.
+    if (IsQueued(path, queued) || CheckTrackFile(path)) {
+      platform::RemoveFile(path);
+      continue;
+    }
+    PackTrack(log, path, counter);
+    ++counter;
+  }
+}
 
-std::string GetTracksDir() { return TracksFolder() + kSep; }
+}  // namespace
 
 std::string TrackFilePath(int number) { return In(TracksFolder(), NumberedName(number, ".kml")); }
 
@@ -161,20 +170,6 @@ bool PackTrack(EventLog& log, const std::string& kml_path, int counter) {
   platform::RemoveFile(kml_path);
   if (with_waypoints) platform::RemoveFile(waypoints);
   return true;
-}
-
-void PackLeftoverTracks(EventLog& log, int& counter) {
-  std::vector<ZipDirectoryEntry> queued = QueuedTracks();
-  for (const std::string& name : platform::FindFiles(In(TracksFolder(), "*.kml"))) {
-    std::string path = In(TracksFolder(), name);
-    // The bytes as they were left, before the check may repair them.
-    if (IsQueued(path, queued) || CheckTrackFile(path)) {
-      platform::RemoveFile(path);
-      continue;
-    }
-    PackTrack(log, path, counter);
-    ++counter;
-  }
 }
 
 bool MoveToSended(EventLog& log, const std::string& archive_path, const std::string& track_name) {
@@ -231,11 +226,11 @@ int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_
   platform::CreateFolder(TracksFolder());
   platform::CreateFolder(ToSendFolder());
   platform::CreateFolderTree(SendedFolderOf(track_name));
-  ClearBrokenArchives(log);
+  std::vector<ZipDirectoryEntry> queued_tracks = ClearBrokenArchives(log);
 
-  int kml = NextFileNumber(GetTracksDir(), "*.kml");
+  int kml = NextFileNumber(TracksFolder() + kSep, "*.kml");
   int zip = NextFileNumber(ToSendFolder() + kSep, "*.zip");
   int counter = zip > kml ? zip : kml;
-  if (pack_leftovers) PackLeftoverTracks(log, counter);
+  if (pack_leftovers) PackLeftoverTracks(log, counter, queued_tracks);
   return counter;
 }

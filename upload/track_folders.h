@@ -12,9 +12,6 @@
 
 #include "eventlog/event_log.h"
 
-// The Tracks folder beside the program, with its trailing separator;
-// computed afresh on every call. It is not created here.
-std::string GetTracksDir();
 // Tracks/track<number>.kml, the track file the track writer opens.
 std::string TrackFilePath(int number);
 // Tracks/points.wpt, the waypoints of the track being recorded.
@@ -35,12 +32,6 @@ int NextFileNumber(const std::string& folder, const std::string& mask);
 // otherwise they stay, the half-made archive goes, an error line is logged
 // and false is returned.
 bool PackTrack(EventLog& log, const std::string& kml_path, int counter);
-
-// Packs every track file left in Tracks, or deletes it when it holds no
-// coordinates or an archive waiting in ToSend already holds its exact bytes
-// (the same size and CRC-32 of its "track.kml"); numbers come from the
-// counter, which ends above them.
-void PackLeftoverTracks(EventLog& log, int& counter);
 
 // Moves an accepted archive into Sended/<track name> under that folder's
 // next free number; the track name is UTF-8 (UploadParams::track_folder), not
@@ -65,7 +56,10 @@ bool AskToPackLeftovers(const YesNoQuestion& ask);
 
 // Creates the folders, removes archives an interrupted packing left half
 // made, moves a queued archive that is not a whole ZIP to Tracks/Damaged
-// (logged), packs the leftover track files when asked to, and returns the
-// track counter to start from (above every track file and waiting archive).
-// It may take long (every queued archive is read): a worker's call.
+// (logged), and returns the track counter to start from (above every track
+// file and waiting archive). When asked to, it packs every track file left
+// in Tracks, or deletes it when it holds no coordinates or a queued archive
+// already holds its exact bytes (the same size and CRC-32 as its
+// "track.kml"). It may take long (leftover tracks are read whole and
+// checked): a worker's call.
 int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers);

@@ -69,14 +69,6 @@ bool ParseDirectory(const std::string& directory, std::vector<ZipDirectoryEntry>
 
 }  // namespace
 
-bool IsCompleteZip(const std::string& bytes) {
-  DirectorySpan span;
-  if (bytes.size() < kEndRecordSize || !SpanOf(bytes.substr(bytes.size() - kEndRecordSize), bytes.size(), &span)) {
-    return false;
-  }
-  return span.size == 0 || bytes.compare(span.offset, 4, "PK\x01\x02") == 0;
-}
-
 bool ReadZipDirectory(const std::string& path, std::vector<ZipDirectoryEntry>* entries) {
   entries->clear();
   std::unique_ptr<platform::File> file = platform::OpenFileForRead(path);

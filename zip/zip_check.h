@@ -1,15 +1,11 @@
-// What an archive's bytes are: whether they are a whole ZIP archive, and
-// which entries its central directory records, without unpacking any.
+// What an archive is: whether it is a whole ZIP archive, and which entries
+// its central directory records, read from the file's end without unpacking
+// anything.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// True when the bytes end in an end-of-central-directory record (with no
-// comment) whose central directory lies right before it and begins with a
-// central header, or holds no entry at all.
-bool IsCompleteZip(const std::string& bytes);
 
 // One entry as the central directory records it: its name, the CRC-32 and
 // the size of its bytes before compression.
@@ -20,9 +16,11 @@ struct ZipDirectoryEntry {
 };
 
 // Reads the central directory of the archive at path (UTF-8) from the end of
-// the file: a few hundred bytes, whatever the archive's size. False when the
-// file cannot be read or does not end in a whole directory as IsCompleteZip
-// describes it.
+// the file: a few hundred bytes, whatever the archive's size. True only for a
+// whole archive: the file ends in an end-of-central-directory record (with no
+// comment) whose directory lies right before it and is central headers one
+// after another, or nothing at all. A writer that stopped early never wrote
+// that record.
 bool ReadZipDirectory(const std::string& path, std::vector<ZipDirectoryEntry>* entries);
 
 // The CRC-32 of bytes, as a ZIP entry records it.
