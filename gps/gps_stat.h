@@ -91,6 +91,8 @@ class CGpsLogger {
  private:
   struct TrackState;
 
+  // Joins every thread of the logger and waits for the pass by hand.
+  void JoinThreads();
   int TrackThreadProc(SendingRun& sending, bool pack_leftovers);
   int SendThreadProc(SendingRun& sending);
   // One track file from its header to its packing; true when it asked the
@@ -122,8 +124,6 @@ class CGpsLogger {
   std::wstring point_name_;
   TrackPosition last_position_;
   FixReader reader_{bTreadStop};
-
-  void JoinThreads();
 
   std::thread track_thread_;
   std::atomic<bool> track_thread_running_{false};  // false from the track thread's last act
