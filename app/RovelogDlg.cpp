@@ -166,6 +166,7 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
   }
   switch (message) {
     case kStateMessage:
+      if (lparam == 0) awaiting_stopped_state_ = false;
       SetRecordingState(static_cast<int>(lparam));
       EnableStartButton();
       return true;

@@ -64,6 +64,9 @@ void CRovelogDlg::OnRunningChanged(bool running) {
   if (running) {
     ShowPicture(1);
   } else {
+    // The track thread clears its running flag before it posts state 0, so a
+    // state 0 is still to come exactly when the thread runs now.
+    awaiting_stopped_state_ = logger_->TrackThreadRunning();
     // The named-point button follows when the track thread reports state 0.
     ShowPicture(0);
     ItemControl(IDC_POINT).Enable(false);
@@ -73,13 +76,13 @@ void CRovelogDlg::OnRunningChanged(bool running) {
 
 // From a stop until the stopped track is packed (its state 0 arrives) the
 // start button stays disabled: no start waits for the previous recording.
-void CRovelogDlg::EnableStartButton() {
-  ItemControl(IDC_START).Enable(commands_->running() || commands_->CanStart());
-}
+void CRovelogDlg::EnableStartButton() { ItemControl(IDC_START).Enable(commands_->running() || MayStart()); }
+
+bool CRovelogDlg::MayStart() const { return commands_->CanStart() && !awaiting_stopped_state_; }
 
 void CRovelogDlg::OnStartStop() {
   bool starting = !commands_->running();
-  if (starting && !commands_->CanStart()) return;
+  if (starting && !MayStart()) return;
   if (starting) ShowPicture(1);
   commands_->StartStop(settings_.record());
   if (starting && !commands_->running()) {

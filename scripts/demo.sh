@@ -4,11 +4,12 @@
 # receiver simulator, starts the tracking-service stand-in on loopback and a
 # simulated receiver on a pseudo-terminal that Wine sees as COM3, and runs
 # the Rovelog.exe of the distributable under the 32-bit Wine recording by
-# distance from the start (AutoTrack). The window shows on your display when
-# $DISPLAY is set, otherwise on a private Xvfb. Screenshots of the window
-# recording and stopped are saved (their paths are printed); then the
-# window is closed as a user would and the archives that reached the service
-# are listed.
+# distance from the start (AutoTrack); on a machine that runs 64-bit
+# programs only, the x86_64 build under wine64 instead. The window shows on
+# your display when $DISPLAY is set, otherwise on a private Xvfb.
+# Screenshots of the window recording and stopped are saved (their paths are
+# printed); then the window is closed as a user would and the archives that
+# reached the service are listed.
 #
 #   DEMO_SECONDS  how long to record (default 40)
 #   DEMO_KEEP     a folder to keep the screenshots in (default: the work folder)
@@ -24,10 +25,17 @@ wineserver=/usr/lib/wine/wineserver64
 ./scripts/setup.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)" --target nmea-sim >/dev/null
-cmake --preset win32 >/dev/null
 # The window driver reads the window's list through its memory: it is built
 # for the program's bitness.
-cmake --build --preset win32 -j "$(nproc)" --target distributable window-driver >/dev/null
+if "$wine" --version >/dev/null 2>&1; then
+  preset=win32 bitness=32-bit targets=(distributable window-driver)
+else
+  # Some machines run 64-bit programs only: there the x86_64 twin shows.
+  echo "== this machine cannot start the 32-bit Wine: the demo runs the x86_64 Rovelog.exe under wine64"
+  preset=win64 bitness=64-bit targets=(Rovelog window-driver) wine=$wine64
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 
 work=$(mktemp -d)
 shots=${DEMO_KEEP:-$work/screenshots}
@@ -81,8 +89,12 @@ fi
 
 program=$work/Rovelog
 mkdir -p "$program"
-# The program as users get it: out of the distributable.
-unzip -q build/win32/Rovelog-1.2-win32.zip Rovelog.exe -d "$program"
+if [ "$preset" = win32 ]; then
+  # The program as users get it: out of the distributable.
+  unzip -q build/win32/Rovelog-1.2-win32.zip Rovelog.exe -d "$program"
+else
+  cp build/win64/app/Rovelog.exe "$program"
+fi
 # The settings the window saves: by distance, every 300 m, recording from the
 # start; the demo account has no password.
 cat >"$program/properties.ini" <<INI
@@ -102,13 +114,13 @@ build/linux/tools/nmea-sim --link "$WINEPREFIX/dosdevices/com3" --speed 40 --tur
 pids+=($!)
 for _ in $(seq 100); do [ -e "$WINEPREFIX/dosdevices/com3" ] && break; sleep 0.1; done
 
-echo "== starting the 32-bit Rovelog.exe under the 32-bit Wine"
+echo "== starting the $bitness Rovelog.exe under the $bitness Wine"
 "$wine" "$program/Rovelog.exe" >/dev/null 2>&1 &
 rovelog_pid=$!
 pids+=("$rovelog_pid")
 
 # Our window driver finds the window, reads its log and tells where it is.
-coproc DRIVER { "$wine" build/win32/tests/tools/window_driver/window-driver.exe 2>/dev/null; }
+coproc DRIVER { "$wine" "build/$preset/tests/tools/window_driver/window-driver.exe" 2>/dev/null; }
 drive() {  # drive COMMAND: the answer's first line in $reply; false on "error"
   echo "$*" >&"${DRIVER[1]}"
   IFS= read -r reply <&"${DRIVER[0]}"

@@ -150,6 +150,10 @@ for preset in "${built[@]}"; do
     # x86_64 twin under wine64, without the whole runs of the window.
     win32 | win64)
       wine_prefix
+      if [ "$preset" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "== win32: this machine cannot start the 32-bit Wine (it runs 64-bit programs only):" \
+          "the product's Wine tests skip, and win64 runs all of its cases"
+      fi
       run_ctest "$preset" ;;
     fuzz) run_fuzzers ;;
     linux-tsan) run_ctest "$preset" -R "$tsan_tests" ;;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <iostream>
 #include <sstream>
 
 #include "tests/tools/child_process.h"
@@ -17,18 +18,28 @@ std::string WineDesktop::Missing(const std::vector<std::string>& programs) {
   return "";
 }
 
+namespace {
+// A test's set-up that failed says which step it was.
+bool Failed(const std::string& step) {
+  std::cerr << "Wine desktop: " << step << "\n";
+  return false;
+}
+}  // namespace
+
 bool WineDesktop::Start(const std::string& size) {
-  if (!display_.Start(size)) return false;
+  if (!display_.Start(size)) return Failed("Xvfb reported no display");
   env_ = wine_.Environment();
   env_.push_back(display_.Variable());
-  return wine_.Boot() && wine_.UseVirtualDesktop(size, {display_.Variable()});
+  if (!wine_.Boot()) return Failed("the prefix did not boot");
+  return wine_.UseVirtualDesktop(size, {display_.Variable()}) || Failed("the virtual desktop could not be set");
 }
 
 bool WineDesktop::ListSerialPort(const std::string& name, const std::string& device) {
   std::string output;
   return RunToEnd({kWine64, "reg", "add", "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM", "/v",
                    device.empty() ? "\\Device\\Rovelog" + name : device, "/d", name, "/f"},
-                  env_, 120, &output) == 0;
+                  env_, 120, &output) == 0 ||
+         Failed("reg add for " + name + " failed: " + output);
 }
 
 bool WineDesktop::Screenshot(const std::string& rect, const std::string& png) const {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 #include "tests/tools/child_process.h"
 
@@ -17,8 +18,14 @@ const char* WineLoader() {
 }
 
 WinePrefix::~WinePrefix() {
-  ChildProcess stop;
-  if (stop.Start({"/usr/lib/wine/wineserver64", "-k"}, Environment(), true)) stop.Wait(30);
+  // Wine finds a prefix's server by the folder's inode, which the file system
+  // hands to the next new folder at once: the server must be gone (-k gives
+  // up waiting after ten seconds and kills it, -w waits for its end) before
+  // the folder goes, or the next test's prefix talks to a dying server.
+  for (const char* step : {"-k", "-w"}) {
+    ChildProcess server;
+    if (server.Start({"/usr/lib/wine/wineserver64", step}, Environment(), true)) server.Wait(60);
+  }
 }
 
 std::vector<std::string> WinePrefix::Environment() const {
@@ -28,8 +35,12 @@ std::vector<std::string> WinePrefix::Environment() const {
 bool WinePrefix::Boot() {
   ChildProcess boot;
   // Wine's server, started here, reports on its own error output: keep it quiet.
-  return boot.Start({kWine64, "wineboot", "-i"}, Environment(), true) && boot.Wait(240) == 0 &&
-         InstallWineFonts(dir_.File("prefix"));
+  const int status = boot.Start({kWine64, "wineboot", "-i"}, Environment(), true) ? boot.Wait(240) : -1;
+  if (status != 0) {
+    std::cerr << "wineboot -i in " << dir_.File("prefix") << " ended with status " << status << "\n";
+    return false;
+  }
+  return InstallWineFonts(dir_.File("prefix"));
 }
 
 bool WinePrefix::UseVirtualDesktop(const std::string& size, const std::vector<std::string>& extra_env) {
@@ -107,10 +118,23 @@ bool UnpackShippedRovelog(const std::string& folder) {
          unzip.Wait(60) == 0;
 }
 
+namespace {
+// Some machines run 64-bit programs only: their kernel refuses the 32-bit
+// loader (ENOEXEC) though it is installed.
+bool LoaderStarts() {
+  static const bool starts = [] {
+    ChildProcess version;
+    return version.Start({kWine, "--version"}, {}, true) && version.Wait(60) == 0;
+  }();
+  return starts;
+}
+}  // namespace
+
 std::string WhyNotRunnable(const std::string& program) {
   if (access(kWine, X_OK) != 0) {
     return std::string(kWine) + " is not installed: run scripts/setup.sh";
   }
+  if (!LoaderStarts()) return std::string("this machine cannot start ") + kWine + " (it runs 64-bit programs only)";
   if (access(program.c_str(), R_OK) != 0) return program + " is absent: build its preset first";
   return "";
 }
