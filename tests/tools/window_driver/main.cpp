@@ -12,7 +12,7 @@
 //   answer BUTTON            press a button (IDYES 6, IDNO 7, IDOK 1) in the first box
 //   box-set-text ID TEXT     a control's text in the first box (the point name dialog)
 //   colour ID                the strong colour the screen shows on a control
-//   rect [ID]                "ok X Y W H" of the window or a control on the screen
+//   rect [ID]                "ok X Y W H" of a control, or of the window once painted
 //   visible                  1 or 0
 //   close                    post WM_CLOSE to the window (the close box)
 //   wait-exit SECONDS        "ok EXITCODE" once the program's process ended
@@ -152,7 +152,12 @@ std::string Run(Target& target, const std::string& line) {
   if (command == "box-set-text") return SetBoxText(target, words);
   double seconds = 0;
   if (command == "wait-exit") return words >> seconds ? WaitExit(target, seconds) : "error no seconds";
-  if (command == "rect" && words.peek() == std::char_traits<char>::eof()) return Rect(target.window());
+  if (command == "rect" && words.peek() == std::char_traits<char>::eof()) {
+    // A picture of the window follows: it first paints what is pending, so
+    // that it shows whole and not half-drawn as just after it appeared.
+    RedrawWindow(target.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return Rect(target.window());
+  }
   return ControlCommand(target, command, words);
 }
 
