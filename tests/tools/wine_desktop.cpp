@@ -31,7 +31,8 @@ bool WineDesktop::Start(const std::string& size) {
   env_ = wine_.Environment();
   env_.push_back(display_.Variable());
   if (!wine_.Boot()) return Failed("the prefix did not boot");
-  return wine_.UseVirtualDesktop(size, {display_.Variable()}) || Failed("the virtual desktop could not be set");
+  return wine_.UseVirtualDesktop(size, {display_.Variable()}) ||
+         Failed("the virtual desktop could not be set");
 }
 
 bool WineDesktop::ListSerialPort(const std::string& name, const std::string& device) {

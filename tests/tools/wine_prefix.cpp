@@ -134,7 +134,8 @@ std::string WhyNotRunnable(const std::string& program) {
   if (access(kWine, X_OK) != 0) {
     return std::string(kWine) + " is not installed: run scripts/setup.sh";
   }
-  if (!LoaderStarts()) return std::string("this machine cannot start ") + kWine + " (it runs 64-bit programs only)";
+  if (!LoaderStarts())
+    return std::string("this machine cannot start ") + kWine + " (it runs 64-bit programs only)";
   if (access(program.c_str(), R_OK) != 0) return program + " is absent: build its preset first";
   return "";
 }
