@@ -81,15 +81,31 @@ run_ctest() {  # run_ctest PRESET [CTEST ARGUMENTS]
   fi
 }
 
+# Each fuzz target takes one core for its time: as many run at once as
+# there are cores, so each gets the same executions in less wall time.
 run_fuzzers() {
-  local target name
-  for target in build/fuzz/tests/fuzz/fuzz_*; do
+  local target name running=0
+  local targets=(build/fuzz/tests/fuzz/fuzz_*)
+  for target in "${targets[@]}"; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
-    local corpus="$logs/corpus-$name"
-    mkdir -p "$corpus"
-    if "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
-         "$corpus" >"$logs/$name.log" 2>&1; then
+    mkdir -p "$logs/corpus-$name"
+    (
+      "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
+        "$logs/corpus-$name" >"$logs/$name.log" 2>&1
+      echo $? >"$logs/$name.status"
+    ) &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+      wait -n
+      running=$((running - 1))
+    fi
+  done
+  wait
+  for target in "${targets[@]}"; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    if [ "$(cat "$logs/$name.status" 2>/dev/null)" = 0 ]; then
       echo "== fuzz: $name ran ${fuzz_seconds}s without a finding"
       record "fuzz: $name" 0
     else
@@ -168,5 +184,6 @@ done
 if [ ${#failures[@]} -gt 0 ]; then
   echo "Failed: ${failures[*]}"
 fi
+echo "== the test command took $((SECONDS / 60)) min $((SECONDS % 60)) s (set-up included)"
 echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
