@@ -19,9 +19,9 @@ const char* WineLoader() {
 
 WinePrefix::~WinePrefix() {
   // Wine finds a prefix's server by the folder's inode, which the file system
-  // hands to the next new folder at once: the server must be gone (-k gives
-  // up waiting after ten seconds and kills it, -w waits for its end) before
-  // the folder goes, or the next test's prefix talks to a dying server.
+  // hands to the next new folder at once: the server must be gone (-k need
+  // not wait for its end, -w does) before the folder goes, or the next
+  // test's prefix talks to a dying server.
   for (const char* step : {"-k", "-w"}) {
     ChildProcess server;
     if (server.Start({"/usr/lib/wine/wineserver64", step}, Environment(), true)) server.Wait(60);
