@@ -163,7 +163,8 @@ for preset in "${built[@]}"; do
   [[ " $presets " =~ \ $preset\  ]] || continue  # built only for the Windows presets' tests
   case $preset in
     # The product (i686) under the 32-bit Wine, every Windows test; the
-    # x86_64 twin under wine64, without the whole runs of the window.
+    # x86_64 twin under wine64, without the whole runs of the window where
+    # the product runs them.
     win32 | win64)
       wine_prefix
       if [ "$preset" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
