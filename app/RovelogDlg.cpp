@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "settings/ini_file.h"
 #include "ui/about_dlg.h"
+#include "ui/main_controls.h"
 #include "ui/main_layout.h"
 
 namespace {
@@ -17,7 +18,6 @@ namespace {
 constexpr wchar_t kPlacementSection[] = L"MainFrame";
 constexpr wchar_t kPlacementValue[] = L"WP";
 constexpr wchar_t kTrayTip[] = L"Vantrek";
-constexpr COLORREF kCaptionBlue = RGB(16, 140, 231);
 constexpr int kPictures[] = {IDB_START, IDB_STOP_WAIT, IDB_STOP_FIX};
 
 NOTIFYICONDATAW TrayIconData(HWND hwnd) {
@@ -37,9 +37,11 @@ UINT CRovelogDlg::ShowWindowMessage() {
 
 CRovelogDlg::CRovelogDlg() : LayoutDialog(IDD_ROVELOG_DIALOG) {
   HINSTANCE module = GetModuleHandleW(nullptr);
-  icon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-  small_icon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  icon_ = static_cast<HICON>(
+      LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  small_icon_ =
+      static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   for (size_t i = 0; i < std::size(kPictures); ++i) {
     pictures_[i] = LoadBitmapW(module, MAKEINTRESOURCEW(kPictures[i]));
   }
@@ -65,8 +67,8 @@ BOOL CRovelogDlg::OnInitDialog() {
   Relayout();
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
-  SetUpGroupBoxes();
-  SetUpLogList();
+  SetUpMainGroupBoxes(hwnd(), boxes_);
+  SetUpLogColumn(Item(IDC_LOG_LIST));
   ShowPicture(0);
   EnumerateComPorts();
   FillOptionLists();
@@ -85,42 +87,12 @@ BOOL CRovelogDlg::OnInitDialog() {
 
 void CRovelogDlg::AppendAboutItem() {
   wchar_t text[100] = {};
-  if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, static_cast<int>(std::size(text))) <= 0) return;
+  if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, static_cast<int>(std::size(text))) <= 0)
+    return;
   HMENU menu = GetSystemMenu(hwnd(), FALSE);
   if (!menu) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, text);
-}
-
-void CRovelogDlg::SetUpGroupBoxes() {
-  const int coloured[] = {IDC_ABOUT_BOX, IDC_TRACKER_BOX, IDC_SETTINGS_BOX};
-  for (size_t i = 0; i < std::size(coloured); ++i) {
-    boxes_[i].SubclassDlgItem(coloured[i], hwnd());
-    boxes_[i].SetTitleTextColor(kCaptionBlue).SetTitleBold(true);
-  }
-  boxes_[3].SubclassDlgItem(IDC_SENDING_BOX, hwnd());
-  boxes_[3].SetTitleBold(true);
-}
-
-void CRovelogDlg::SetUpLogList() {
-  HWND list = Item(IDC_LOG_LIST);
-  LVCOLUMNW column{};
-  column.mask = LVCF_TEXT | LVCF_FMT;
-  column.fmt = LVCFMT_LEFT;
-  column.pszText = const_cast<wchar_t*>(L"Журнал событий");
-  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  FitLogColumn();
-}
-
-// The single column fills the list, and is never narrower than its header.
-void CRovelogDlg::FitLogColumn() {
-  HWND list = Item(IDC_LOG_LIST);
-  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-  RECT client{};
-  GetClientRect(list, &client);
-  if (SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0) < client.right) {
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, client.right);
-  }
 }
 
 void CRovelogDlg::FillOptionLists() {
@@ -281,7 +253,7 @@ void CRovelogDlg::EndWhenWorkersHaveEnded() {
 
 void CRovelogDlg::OnSize(UINT type, int width, int height) {
   LayoutDialog::OnSize(type, width, height);
-  FitLogColumn();
+  FitLogColumn(Item(IDC_LOG_LIST));
 }
 
 void CRovelogDlg::OnDestroy() {
@@ -298,7 +270,7 @@ void CRovelogDlg::OnLogChanged() {
   SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
   InvalidateRect(list, nullptr, FALSE);
   if (count > shown) SendMessageW(list, LVM_ENSUREVISIBLE, count - 1, FALSE);
-  FitLogColumn();
+  FitLogColumn(Item(IDC_LOG_LIST));
 }
 
 void CRovelogDlg::OnGetLogText(NMLVDISPINFOW* info) {

@@ -78,9 +78,6 @@ class CRovelogDlg : public LayoutDialog {
  private:
   // Start-up and window (RovelogDlg.cpp).
   void AppendAboutItem();
-  void SetUpGroupBoxes();
-  void SetUpLogList();
-  void FitLogColumn();
   void FillOptionLists();
   void CreateEngine();
   void OnSysCommand(WPARAM command, LPARAM position);

@@ -6,6 +6,11 @@
 # starting one per test case would cost more than the tests themselves.
 # Tests find the shared captures through ROVELOG_SHARED_DIR. GTEST_FILTER
 # leaves out the cases another test runs (a gtest filter such as "-Suite.*").
+#
+# Every test carries one tier label, so that `ctest -L unit` is the quick
+# loop: unit (in-process, a minute for the whole tier), pty (real
+# pseudo-terminals and the receiver simulator), e2e (whole programs) and wine
+# (anything run under Wine, whole programs there also e2e).
 
 set(ROVELOG_SHARED_DIR "${CMAKE_SOURCE_DIR}/../shared" CACHE PATH "Folder with the shared receiver captures")
 
@@ -38,11 +43,16 @@ function(rovelog_test_executable name sources depends)
 endfunction()
 
 function(rovelog_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;GTEST_FILTER" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;GTEST_FILTER;LABEL" "SOURCES;DEPENDS" ${ARGN})
   rovelog_test_executable(${name} "${ARG_SOURCES}" "${ARG_DEPENDS}")
   rovelog_find_gtest()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    set(ARG_LABEL wine)
+  elseif(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
   endif()
   if(CMAKE_CROSSCOMPILING)
     if(ARG_GTEST_FILTER)
@@ -51,7 +61,7 @@ function(rovelog_add_test name)
       add_test(NAME ${name} COMMAND ${name})
     endif()
     # The emulator (scripts/wine-run.sh) runs it with the Wine of its bitness.
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} SKIP_RETURN_CODE 77
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} SKIP_RETURN_CODE 77 LABELS ${ARG_LABEL}
       ENVIRONMENT "ROVELOG_WINE=${ROVELOG_WINE}")
   else()
     set(filter)
@@ -59,7 +69,7 @@ function(rovelog_add_test name)
       set(filter TEST_FILTER ${ARG_GTEST_FILTER})
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST ${filter}
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS ${ARG_LABEL})
   endif()
 endfunction()
 
@@ -72,6 +82,8 @@ endfunction()
 # whole at a cost (the window worked from outside, closed at several moments)
 # unless this machine runs no 32-bit program: then the product's cases skip
 # and the twin runs them all, so that the window is still tested here.
+# The CASES are labelled wine, and e2e too when they run whole programs
+# (E2E); the NATIVE_FILTER cases, on pseudo-terminals, pty.
 set(ROVELOG_NATIVE_BUILD "${CMAKE_SOURCE_DIR}/build/linux" CACHE PATH
   "The native build whose test programs drive the Windows programs under Wine")
 if(CMAKE_CROSSCOMPILING)
@@ -85,7 +97,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 function(rovelog_add_wine_test name)
-  cmake_parse_arguments(ARG "PRODUCT_ONLY" "TIMEOUT;NATIVE_FILTER" "SOURCES;DEPENDS;CASES" ${ARGN})
+  cmake_parse_arguments(ARG "PRODUCT_ONLY;E2E" "TIMEOUT;NATIVE_FILTER" "SOURCES;DEPENDS;CASES" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -94,7 +106,7 @@ function(rovelog_add_wine_test name)
     rovelog_find_gtest()
     if(ARG_NATIVE_FILTER)
       gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_FILTER ${ARG_NATIVE_FILTER}
-        PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+        PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS pty)
     endif()
     return()
   endif()
@@ -102,11 +114,15 @@ function(rovelog_add_wine_test name)
     return()
   endif()
   file(RELATIVE_PATH folder ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+  set(labels wine)
+  if(ARG_E2E)
+    set(labels "wine;e2e")
+  endif()
   foreach(case IN LISTS ARG_CASES)
     add_test(NAME ${case} COMMAND ${ROVELOG_NATIVE_BUILD}/${folder}/${name} --gtest_filter=${case})
     # A case skipped for want of Wine or a program says so, as gtest's own
     # registration does.
-    set_tests_properties(${case} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    set_tests_properties(${case} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}"
       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
       ENVIRONMENT "ROVELOG_WINDOWS_BUILD=${CMAKE_BINARY_DIR};ROVELOG_WINE=${ROVELOG_WINE}")
   endforeach()

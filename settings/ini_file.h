@@ -16,8 +16,8 @@ class CIniFile {
   // read through a buffer of 260 characters, so at most 259 come back.
   std::wstring ReadValue(const std::wstring& section, const std::wstring& key) const;
 
-  // Writes one key, creating the file and the section when needed. The save
-  // does not look at the result: false when the file could not be written.
+  // Writes one key, creating the file and the section when needed; false
+  // when the file could not be written (the save then shows its error box).
   bool WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
 
   // Scrambles (flag true) or unscrambles (flag false) a text: a substitution

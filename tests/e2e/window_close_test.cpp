@@ -41,18 +41,19 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
   // By distance, farther than the capture walks: only the stop, the close or
   // the send button ends a track.
   void UseService(const ServiceStandin& service) {
-    run_->WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=1", std::string("Track=") + kTrack,
+    run_->WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=1",
+                         std::string("Track=") + kTrack,
                          "Server=127.0.0.1:" + std::to_string(service.port())});
   }
 
   void StartReceiving() {
     ASSERT_TRUE(run_->StartWindow());
     std::string answer;
-    ASSERT_TRUE(run_->driver().Command("click " + std::to_string(kStartButton), &answer)) << answer;
+    ASSERT_TRUE(run_->driver().Command("click " + std::to_string(IDC_START), &answer)) << answer;
   }
 
   void WaitForReceiving() {
-    ASSERT_TRUE(run_->driver().WaitForColour(kStartButton, kReceiving, 60)) << run_->driver().Colour(kStartButton);
+    ASSERT_TRUE(run_->driver().WaitForColour(IDC_START, kReceiving, 60)) << run_->driver().Colour(IDC_START);
   }
 
   size_t Archives() const {
@@ -71,18 +72,18 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
         return 60;
       case Moment::kRightAfterStop:
         // Both are posted: the close comes while the track is being packed.
-        EXPECT_TRUE(driver.Click(kStartButton));
+        EXPECT_TRUE(driver.Click(IDC_START));
         EXPECT_TRUE(driver.Command("close"));
         return 60;
       case Moment::kDuringHungUpload:
         // The send button ends the track; its archive's upload then hangs.
         // The stop packs another track, and a pass by hand waits for the
         // hung one on its worker while the window answers and closes.
-        EXPECT_TRUE(driver.Click(kSendButton));
-        EXPECT_TRUE(driver.WaitForLine(kLogList, "Отправка данных на сервер", 60));
-        EXPECT_TRUE(driver.Click(kStartButton));
-        EXPECT_TRUE(driver.WaitForColour(kStartButton, kStopped, 60));
-        EXPECT_TRUE(driver.Click(kSendButton));
+        EXPECT_TRUE(driver.Click(IDC_SEND));
+        EXPECT_TRUE(driver.WaitForLine(IDC_LOG_LIST, "Отправка данных на сервер", 60));
+        EXPECT_TRUE(driver.Click(IDC_START));
+        EXPECT_TRUE(driver.WaitForColour(IDC_START, kStopped, 60));
+        EXPECT_TRUE(driver.Click(IDC_SEND));
         EXPECT_TRUE(driver.Command("close"));
         // The window goes at once; the process waits for the upload in hand.
         EXPECT_TRUE(PollFor(30, [&] {
@@ -112,7 +113,7 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
     ASSERT_TRUE(run_->StartReceiver({"--file", NmeaCaptureDir() + kCapture, "--pace", "epoch", "--loop"}));
     ASSERT_NO_FATAL_FAILURE(StartReceiving());
     ASSERT_NO_FATAL_FAILURE(WaitForReceiving());
-    ASSERT_TRUE(run_->driver().WaitForLine(kLogList, "Чтение координат", 30));
+    ASSERT_TRUE(run_->driver().WaitForLine(IDC_LOG_LIST, "Чтение координат", 30));
     const double seconds = EndFirstRun(c.moment);
     const int status = run_->WaitForExit(seconds);
     if (c.moment != Moment::kCrash) {
@@ -145,13 +146,16 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
   }
   ASSERT_NO_FATAL_FAILURE(WaitForReceiving());
   EXPECT_TRUE(driver.Boxes().empty()) << driver.Boxes().front().caption;
-  ASSERT_TRUE(driver.Click(kStartButton));
-  ASSERT_TRUE(driver.WaitForColour(kStartButton, kStopped, 60));
+  ASSERT_TRUE(driver.Click(IDC_START));
+  ASSERT_TRUE(driver.WaitForColour(IDC_START, kStopped, 60));
   // Everything goes up: what the first run left and the second run's track.
-  EXPECT_TRUE(PollFor(120, [&] {
-    return FilesIn(run_->dir() + "/Tracks/ToSend", ".zip").empty() &&
-           FilesIn(run_->dir() + "/Tracks/Sended/" + kTrack, ".zip").size() == archives + left + 1;
-  })) << Archives() << " archives, " << LeftTracks() << " tracks left";
+  EXPECT_TRUE(PollFor(120,
+                      [&] {
+                        return FilesIn(run_->dir() + "/Tracks/ToSend", ".zip").empty() &&
+                               FilesIn(run_->dir() + "/Tracks/Sended/" + kTrack, ".zip").size() ==
+                                   archives + left + 1;
+                      }))
+      << Archives() << " archives, " << LeftTracks() << " tracks left";
   EXPECT_EQ(LeftTracks(), 0u);
   ASSERT_TRUE(driver.Command("close"));
   EXPECT_EQ(run_->WaitForExit(60), 0);

@@ -8,21 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/window_driver_client.h"
 #include "tests/tools/wine_desktop.h"
 
 namespace testing_support {
-
-// Control IDs of the main window the runs use.
-enum WindowControl {
-  kLogList = 1000,
-  kStartButton = 1002,
-  kSendButton = 1012,
-  kPointButton = 1017,
-  kNamedPointButton = 1018,
-};
 
 class WindowRun {
  public:

@@ -2,6 +2,8 @@
 // real receiver capture on COM3, recording by distance, a waypoint and a named one, the
 // stop; the start button's picture read from the screen at every step, and
 // every archive at the service stand-in byte for byte the one in Sended.
+#include "tests/e2e/window_run.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,7 +12,6 @@
 #include "platform/text.h"
 #include "settings/ini_file.h"
 #include "tests/e2e/recorder_run.h"
-#include "tests/e2e/window_run.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 
@@ -44,42 +45,44 @@ TEST(WindowUnderWine, RecordsByDistanceAndEveryArchiveReachesTheService) {
   ASSERT_TRUE(run.StartWindow());
   WindowDriver& driver = run.driver();
 
-  ASSERT_TRUE(driver.WaitForColour(kStartButton, kStopped, 60)) << driver.Colour(kStartButton);
+  ASSERT_TRUE(driver.WaitForColour(IDC_START, kStopped, 60)) << driver.Colour(IDC_START);
   std::string enabled;
-  ASSERT_TRUE(driver.Command("enabled " + std::to_string(kPointButton), &enabled));
+  ASSERT_TRUE(driver.Command("enabled " + std::to_string(IDC_POINT), &enabled));
   EXPECT_EQ(enabled, "0");
-  EXPECT_FALSE(driver.Click(kPointButton)) << "a point without a position";
+  EXPECT_FALSE(driver.Click(IDC_POINT)) << "a point without a position";
   EXPECT_TRUE(run.Screenshot("whole-run-1-stopped"));
 
   // The receiver starts with the click, so its epochs without a fix come first.
-  ASSERT_TRUE(run.StartReceiver({"--file", NmeaCaptureDir() + kCapture, "--pace", "epoch", "--speedup", "2", "--loop"}));
-  ASSERT_TRUE(driver.Click(kStartButton));
-  ASSERT_TRUE(driver.WaitForColour(kStartButton, kNoPosition, 30)) << driver.Colour(kStartButton);
+  ASSERT_TRUE(run.StartReceiver(
+      {"--file", NmeaCaptureDir() + kCapture, "--pace", "epoch", "--speedup", "2", "--loop"}));
+  ASSERT_TRUE(driver.Click(IDC_START));
+  ASSERT_TRUE(driver.WaitForColour(IDC_START, kNoPosition, 30)) << driver.Colour(IDC_START);
   EXPECT_TRUE(run.Screenshot("whole-run-2-no-position"));
-  ASSERT_TRUE(driver.WaitForColour(kStartButton, kReceiving, 60)) << driver.Colour(kStartButton);
+  ASSERT_TRUE(driver.WaitForColour(IDC_START, kReceiving, 60)) << driver.Colour(IDC_START);
   EXPECT_TRUE(run.Screenshot("whole-run-3-receiving"));
 
   // A point, then a named one through the name dialog (the buttons work only
   // while coordinates come).
-  ASSERT_TRUE(PollFor(60, [&] { return driver.Click(kPointButton); }));
-  ASSERT_TRUE(driver.WaitForLine(kLogList, "создана", 30));
-  ASSERT_TRUE(PollFor(60, [&] { return driver.Click(kNamedPointButton); }));
+  ASSERT_TRUE(PollFor(60, [&] { return driver.Click(IDC_POINT); }));
+  ASSERT_TRUE(driver.WaitForLine(IDC_LOG_LIST, "создана", 30));
+  ASSERT_TRUE(PollFor(60, [&] { return driver.Click(IDC_NAMED_POINT); }));
   ShownBox dialog;
   ASSERT_TRUE(driver.WaitForBox(&dialog, 30));
   EXPECT_EQ(dialog.caption, "Точка с названием");
-  ASSERT_TRUE(driver.Command("box-set-text 1023 Родник"));
+  ASSERT_TRUE(driver.Command("box-set-text " + std::to_string(IDC_POINT_NAME) + " Родник"));
   ASSERT_TRUE(driver.Command("answer 1"));
-  ASSERT_TRUE(driver.WaitForLine(kLogList, "Точка Родник создана", 30));
+  ASSERT_TRUE(driver.WaitForLine(IDC_LOG_LIST, "Точка Родник создана", 30));
   EXPECT_TRUE(driver.WaitForNoBox(30));
   // The distance ends a track and its archive goes up while recording goes on.
-  ASSERT_TRUE(driver.WaitForLine(kLogList, "Отправлено 1 из 1", 120));
+  ASSERT_TRUE(driver.WaitForLine(IDC_LOG_LIST, "Отправлено 1 из 1", 120));
   EXPECT_TRUE(run.Screenshot("whole-run-4-recording-sent"));
-  ASSERT_TRUE(driver.Click(kStartButton));
-  ASSERT_TRUE(driver.WaitForColour(kStartButton, kStopped, 60)) << driver.Colour(kStartButton);
+  ASSERT_TRUE(driver.Click(IDC_START));
+  ASSERT_TRUE(driver.WaitForColour(IDC_START, kStopped, 60)) << driver.Colour(IDC_START);
 
   // The stop packs the last track and sends it.
   ASSERT_TRUE(PollFor(120, [&] {
-    return FilesIn(run.dir() + "/Tracks/ToSend", ".zip").empty() && FilesIn(run.dir() + "/Tracks", ".kml").empty() &&
+    return FilesIn(run.dir() + "/Tracks/ToSend", ".zip").empty() &&
+           FilesIn(run.dir() + "/Tracks", ".kml").empty() &&
            FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size() >= 2 &&
            Uploads(service).size() == FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size();
   }));

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resources/resource.h"
+#include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/window_control.h"
 
@@ -49,23 +50,13 @@ BOOL MainWindowHost::OnInitDialog() {
   MoveBatch none;
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     WindowControl control(child, &none);
-    template_controls_[GetDlgCtrlID(child)] = std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
+    template_controls_[GetDlgCtrlID(child)] =
+        std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
   }
   BuildMainLayout(layout());
   Relayout();
-  const int coloured[] = {IDC_ABOUT_BOX, IDC_TRACKER_BOX, IDC_SETTINGS_BOX};
-  for (int i = 0; i < 3; ++i) {
-    boxes_[i].SubclassDlgItem(coloured[i], hwnd());
-    boxes_[i].SetTitleTextColor(RGB(16, 140, 231)).SetTitleBold(true);
-  }
-  boxes_[3].SubclassDlgItem(IDC_SENDING_BOX, hwnd());
-  boxes_[3].SetTitleBold(true);
-  LVCOLUMNW column{};
-  column.mask = LVCF_TEXT | LVCF_FMT;
-  column.fmt = LVCFMT_LEFT;
-  column.pszText = const_cast<wchar_t*>(L"Журнал событий");
-  SendMessageW(Item(IDC_LOG_LIST), LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  SendMessageW(Item(IDC_LOG_LIST), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+  SetUpMainGroupBoxes(hwnd(), boxes_);
+  SetUpLogColumn(Item(IDC_LOG_LIST));
   start_picture_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_START));
   ItemControl(IDC_START).SetBitmap(start_picture_);
   return TRUE;

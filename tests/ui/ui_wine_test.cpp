@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "resources/resource.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/window_driver_client.h"
 #include "tests/tools/wine_desktop.h"
@@ -22,7 +23,8 @@ std::string PixelAt(const std::string& png, int x, int y) {
   const std::string at = std::to_string(x) + "," + std::to_string(y);
   std::string output;
   RunToEnd({"/usr/bin/convert", png, "-format",
-            "%[fx:int(255*p{" + at + "}.r)],%[fx:int(255*p{" + at + "}.g)],%[fx:int(255*p{" + at + "}.b)]", "info:"},
+            "%[fx:int(255*p{" + at + "}.r)],%[fx:int(255*p{" + at + "}.g)],%[fx:int(255*p{" + at + "}.b)]",
+            "info:"},
            {}, 60, &output);
   return output;
 }
@@ -30,9 +32,9 @@ std::string PixelAt(const std::string& png, int x, int y) {
 // True when the left half of the picture's top shows the Tracker caption's colour.
 bool HasCaptionColour(const std::string& png, int width) {
   std::string output;
-  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white", "+opaque",
-            "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format", "%[fx:int(mean*10000)]",
-            "info:"},
+  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white",
+            "+opaque", "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format",
+            "%[fx:int(mean*10000)]", "info:"},
            {}, 60, &output);
   return !output.empty() && std::stoi(output) < 10000;
 }
@@ -45,23 +47,28 @@ void DriveDialog102(WindowDriver& driver) {
   EXPECT_FALSE(driver.Command("text 4242", &answer));
   EXPECT_EQ(answer, "no such control");
   EXPECT_FALSE(driver.Command("click 4242"));
-  const std::pair<int, const char*> kTexts[] = {
-      {1017, "Создать точку"}, {1012, "Отправить треки"}, {1013, "Сохранить настройки"}, {1014, "Другой COM порт"}};
+  const std::pair<int, const char*> kTexts[] = {{IDC_POINT, "Создать точку"},
+                                                {IDC_SEND, "Отправить треки"},
+                                                {IDC_SAVE, "Сохранить настройки"},
+                                                {IDC_OTHER_PORT, "Другой COM порт"}};
   for (const auto& [id, text] : kTexts) {
     ASSERT_TRUE(driver.Command("text " + std::to_string(id), &answer));
     EXPECT_EQ(answer, text) << id;
   }
-  ASSERT_TRUE(driver.Command("set-text 1005 Поездка на дачу"));
-  ASSERT_TRUE(driver.Command("text 1005", &answer));
+  ASSERT_TRUE(driver.Command("set-text " + std::to_string(IDC_TRACK_NAME) + " Поездка на дачу"));
+  ASSERT_TRUE(driver.Command("text " + std::to_string(IDC_TRACK_NAME), &answer));
   EXPECT_EQ(answer, "Поездка на дачу");
-  ASSERT_TRUE(driver.Command("checked 1014", &answer));
+  ASSERT_TRUE(driver.Command("checked " + std::to_string(IDC_OTHER_PORT), &answer));
   EXPECT_EQ(answer, "0");
-  ASSERT_TRUE(driver.Click(1014));
-  EXPECT_TRUE(testing_support::PollFor(30, [&] { return driver.Command("checked 1014", &answer) && answer == "1"; }));
+  ASSERT_TRUE(driver.Click(IDC_OTHER_PORT));
+  EXPECT_TRUE(testing_support::PollFor(30, [&] {
+    return driver.Command("checked " + std::to_string(IDC_OTHER_PORT), &answer) && answer == "1";
+  }));
   std::vector<std::string> lines;
-  EXPECT_TRUE(driver.ListCommand("list 1000", &lines));
-  EXPECT_FALSE(driver.ListCommand("list 1001", &lines)) << "a combo box is no list view";
-  EXPECT_TRUE(driver.WaitForColour(1002, "red", 60)) << driver.Colour(1002);
+  EXPECT_TRUE(driver.ListCommand("list " + std::to_string(IDC_LOG_LIST), &lines));
+  EXPECT_FALSE(driver.ListCommand("list " + std::to_string(IDC_PORT_LIST), &lines))
+      << "a combo box is no list view";
+  EXPECT_TRUE(driver.WaitForColour(IDC_START, "red", 60)) << driver.Colour(IDC_START);
   EXPECT_TRUE(driver.Boxes().empty());
   EXPECT_EQ(driver.WaitForExit(0), -1) << "the window's process still runs";
 }
@@ -82,8 +89,9 @@ TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
   for (const auto& [width, height] : {std::pair{700, 480}, std::pair{1000, 640}}) {
     SCOPED_TRACE(width);
     ChildProcess window;
-    ASSERT_TRUE(window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
-                             desktop.Environment(), true));
+    ASSERT_TRUE(
+        window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
+                     desktop.Environment(), true));
     std::string shown;
     ASSERT_TRUE(window.ReadLine(&shown, 120));
     if (!shown.empty() && shown.back() == '\r') shown.pop_back();  // a Windows console line end
@@ -96,12 +104,13 @@ TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
 
     // Wine hands the painted window to the X server on its own time: take
     // pictures until the Tracker caption's colour shows.
-    const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
+    const std::string png =
+        folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
     std::filesystem::remove(png);
     const int shown_width = std::stoi(rect.substr(rect.find(' ', rect.find(' ') + 1)));
-    EXPECT_TRUE(testing_support::PollFor(
-        30, [&] { return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width); }))
-        << png;
+    EXPECT_TRUE(testing_support::PollFor(30, [&] {
+      return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width);
+    })) << png;
     // The picture is of the whole window: the frame's title bar is above the client area.
     EXPECT_NE(PixelAt(png, width / 2, 2), PixelAt(png, width / 2, 60)) << png;
     if (width == 700) DriveDialog102(driver);
