@@ -110,9 +110,6 @@ void CRovelogDlg::CreateEngine() {
   log_ = std::make_unique<EventLog>(&lines_);
   logger_ = std::make_unique<CGpsLogger>(log_.get());
   logger_->SetStateListener([window](int state) { PostMessageW(window, kStateMessage, 0, state); });
-  logger_->SetQuestion([window](const std::wstring& caption, const std::wstring& text) {
-    return MessageBoxW(window, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
-  });
   commands_ = std::make_unique<RecorderCommands>(*logger_, *log_, CommandView());
 }
 
@@ -138,7 +135,7 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
   }
   switch (message) {
     case kStateMessage:
-      if (lparam == 0) awaiting_stopped_state_ = false;
+      commands_->OnTrackState(static_cast<int>(lparam));
       SetRecordingState(static_cast<int>(lparam));
       EnableStartButton();
       return true;

@@ -105,7 +105,6 @@ class CRovelogDlg : public LayoutDialog {
   void OnUpdateChecked();
   void OnRunningChanged(bool running);
   void EnableStartButton();
-  bool MayStart() const;
   void ShowSendModeLists(int mode);
 
   // Settings form (RovelogDlg_settings.cpp).
@@ -135,7 +134,6 @@ class CRovelogDlg : public LayoutDialog {
   // From a stop until the stopped track thread's state 0 comes: a click
   // queued before it must not start a recording, or that late state would
   // show the new recording stopped.
-  bool awaiting_stopped_state_ = false;
   UpdateVerdict update_verdict_;
   platform::BackgroundJob update_check_;  // after what it writes: it goes first
 };

@@ -50,9 +50,8 @@ RecorderCommands::View CRovelogDlg::CommandView() {
       KillTimer(hwnd(), kSendTimer);
     }
   };
-  view.warn = [this](const std::wstring& caption, const std::wstring& text) {
-    OnLogChanged();  // the lines that led to the warning show above it
-    MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
+  view.ask = [this](const std::wstring& caption, const std::wstring& text) {
+    return MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
   view.running_changed = [this](bool running) { OnRunningChanged(running); };
   return view;
@@ -64,9 +63,6 @@ void CRovelogDlg::OnRunningChanged(bool running) {
   if (running) {
     ShowPicture(1);
   } else {
-    // The track thread clears its running flag before it posts state 0, so a
-    // state 0 is still to come exactly when the thread runs now.
-    awaiting_stopped_state_ = logger_->TrackThreadRunning();
     // The named-point button follows when the track thread reports state 0.
     ShowPicture(0);
     ItemControl(IDC_POINT).Enable(false);
@@ -76,19 +72,25 @@ void CRovelogDlg::OnRunningChanged(bool running) {
 
 // From a stop until the stopped track is packed (its state 0 arrives) the
 // start button stays disabled: no start waits for the previous recording.
-void CRovelogDlg::EnableStartButton() { ItemControl(IDC_START).Enable(commands_->running() || MayStart()); }
-
-bool CRovelogDlg::MayStart() const { return commands_->CanStart() && !awaiting_stopped_state_; }
+void CRovelogDlg::EnableStartButton() {
+  ItemControl(IDC_START).Enable(commands_->running() || commands_->CanStart());
+}
 
 void CRovelogDlg::OnStartStop() {
   bool starting = !commands_->running();
-  if (starting && !MayStart()) return;
+  if (starting && !commands_->CanStart()) return;
   if (starting) ShowPicture(1);
-  commands_->StartStop(settings_.record());
-  if (starting && !commands_->running()) {
+  const SettingsRecord record = settings_.record();
+  commands_->StartStop(record);
+  if (!starting) return;
+  if (!commands_->running()) {
     // The port did not open: the log says so; the window stays stopped.
     ItemControl(IDC_SAVE).Enable(true);
     SetRecordingState(0);
+  } else if (RecorderCommands::WarnsOfMissingInterval(record)) {
+    OnLogChanged();  // the lines of the start show above the warning
+    MessageBoxW(hwnd(), RecorderCommands::kMissingIntervalText, RecorderCommands::kMissingIntervalCaption,
+                MB_ICONEXCLAMATION | MB_OK);
   }
 }
 

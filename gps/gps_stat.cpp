@@ -9,7 +9,7 @@ CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}
 
 CGpsLogger::~CGpsLogger() { StopAndWait(); }
 
-bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
+bool CGpsLogger::Start(SettingsRecord settings, bool pack_leftovers, const Done& opened) {
   if (track_thread_running_ || closing_) return false;
   // The previous track thread has posted its last state: the join only
   // collects what is left of it.
@@ -20,9 +20,6 @@ bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
   std::unique_ptr<platform::SerialPort> port =
       OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
   if (!port) return false;
-  bool pack_leftovers = AskToPackLeftovers(question_);
-  // The question's box lets the window handle its messages: a close may have come.
-  if (closing_) return false;
   {
     std::lock_guard<std::mutex> guard(port_guard_);
     port_ = std::move(port);

@@ -29,8 +29,6 @@ class CGpsLogger {
  public:
   // Receives the track state message (the window posts it to its thread).
   using StateListener = std::function<void(int state)>;
-  // Asks the user a yes/no question: the leftover-tracks prompt at start.
-  using Question = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
   // Tells the caller that work it handed over is done; called on a worker
   // (the window posts itself a message from it).
   using Done = std::function<void()>;
@@ -40,15 +38,16 @@ class CGpsLogger {
   CGpsLogger(const CGpsLogger&) = delete;
   CGpsLogger& operator=(const CGpsLogger&) = delete;
 
-  // Takes the settings, opens the port, asks whether to pack the tracks left
-  // from an earlier run, runs opened (the caller's first lines of the
-  // recording's log) and begins the track and sending threads; the track
-  // thread prepares the folders and packs the leftovers before it records.
-  // False, and nothing else done, when the port cannot be opened, while the
-  // previous recording's track thread has not ended (it posts state 0 as its
-  // last act) or once the close has begun. Never waits for a thread; the
-  // stopped recording's sending thread may go on with its last pass.
-  bool Start(SettingsRecord settings, const Done& opened = {});
+  // Takes the settings, opens the port, runs opened (the caller's first
+  // lines of the recording's log) and begins the track and sending threads;
+  // the track thread prepares the folders, and packs the tracks an earlier
+  // run left when pack_leftovers (the user's answer, asked before), before
+  // it records. False, and nothing else done, when the port cannot be
+  // opened, while the previous recording's track thread has not ended (it
+  // posts state 0 as its last act) or once the close has begun. Never waits
+  // for a thread and never asks the user anything; the stopped recording's
+  // sending thread may go on with its last pass.
+  bool Start(SettingsRecord settings, bool pack_leftovers, const Done& opened = {});
   // The stop step: raises the stop flag and closes the port; the threads
   // finish the current track and end by themselves. A pass running then
   // ends after its current archive.
@@ -84,7 +83,6 @@ class CGpsLogger {
   bool TrackThreadRunning() const { return track_thread_running_; }
 
   void SetStateListener(StateListener listener) { state_listener_ = std::move(listener); }
-  void SetQuestion(Question question) { question_ = std::move(question); }
 
   std::atomic<bool> bTreadStop{false};
 
@@ -135,5 +133,4 @@ class CGpsLogger {
   std::atomic<int> stop_count_{0};      // a pass ends when a stop comes during it
   std::atomic<bool> closing_{false};    // every pass ends after its current archive
   StateListener state_listener_;
-  Question question_;
 };

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/folders.h"
-#include "platform/message_box.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "track/track_check.h"
@@ -215,12 +214,7 @@ std::string SafeFolderName(const std::string& track_name) {
   return safe;
 }
 
-bool AskToPackLeftovers(const YesNoQuestion& ask) {
-  if (platform::FindFiles(In(TracksFolder(), "*.kml")).empty()) return false;
-  const wchar_t* caption = L"Незавершенная операция";
-  const wchar_t* text = L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?";
-  return ask ? ask(caption, text) : platform::AskYesNo(caption, text);
-}
+bool HasLeftoverTracks() { return !platform::FindFiles(In(TracksFolder(), "*.kml")).empty(); }
 
 int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers) {
   platform::CreateFolder(TracksFolder());

@@ -6,7 +6,6 @@
 // (platform/folders.h), whatever the ANSI code page.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,11 +47,9 @@ bool MoveToSended(EventLog& log, const std::string& archive_path, const std::str
 // begins; an empty name stays empty (archives go into Sended).
 std::string SafeFolderName(const std::string& track_name);
 
-// When track files are left over from an earlier run, asks whether to pack
-// them (ask, or a message box when ask is empty); true for a yes. Quick: it
-// only looks for the files, so the window may call it.
-using YesNoQuestion = std::function<bool(const std::wstring& caption, const std::wstring& text)>;
-bool AskToPackLeftovers(const YesNoQuestion& ask);
+// True when track files are left over from an earlier run. Quick: it only
+// looks for the files, so the window may call it before a start.
+bool HasLeftoverTracks();
 
 // Creates the folders, removes archives an interrupted packing left half
 // made, moves a queued archive that is not a whole ZIP to Tracks/Damaged

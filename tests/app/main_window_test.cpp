@@ -747,7 +747,9 @@ TEST_F(MainWindowTest, LargeLeftoverIsPackedWhileTheWindowAnswers) {
   }
   Open();
   testing_support::AnswerWatch watch(hwnd());
-  EXPECT_EQ(ClickAndAnswer(IDC_START, IDYES).caption, L"Незавершенная операция");
+  SeenBox question = ClickAndAnswer(IDC_START, IDYES);
+  EXPECT_EQ(question.caption, L"Незавершенная операция");
+  EXPECT_EQ(question.text, L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
   ASSERT_TRUE(window_->running());
   Click(IDC_START);
   EXPECT_FALSE(Enabled(IDC_START));

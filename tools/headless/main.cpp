@@ -64,8 +64,10 @@ class HeadlessDriver {
         logger_(&log_),
         timer_([this] { logger_.RequestEndOfTrack(); }),
         commands_(logger_, log_, View()) {
-    logger_.SetStateListener([this](int state) { printer_.Print("# state " + std::to_string(state)); });
-    logger_.SetQuestion([this](const std::wstring& caption, const std::wstring& text) { return Ask(caption, text); });
+    logger_.SetStateListener([this](int state) {
+      commands_.OnTrackState(state);
+      printer_.Print("# state " + std::to_string(state));
+    });
     settings_.LoadSettingsRecord();
   }
 
@@ -96,6 +98,8 @@ class HeadlessDriver {
   void Quit() {
     if (commands_.running()) commands_.StartStop(settings_.record());
     timer_.Kill();
+    // The last state reaches the commands before they go.
+    logger_.StopAndWait();
   }
 
  private:
@@ -108,7 +112,7 @@ class HeadlessDriver {
         timer_.Kill();
       }
     };
-    view.warn = [this](const std::wstring&, const std::wstring& text) { printer_.Print("? " + OneLine(text) + " -> ok"); };
+    view.ask = [this](const std::wstring& caption, const std::wstring& text) { return Ask(caption, text); };
     return view;
   }
 
@@ -116,7 +120,11 @@ class HeadlessDriver {
   // until the stopped track is packed: a console may wait, the window never.
   void Start() {
     while (!commands_.CanStart()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    commands_.StartStop(settings_.record());
+    const SettingsRecord record = settings_.record();
+    commands_.StartStop(record);
+    if (commands_.running() && RecorderCommands::WarnsOfMissingInterval(record)) {
+      printer_.Print("? " + OneLine(RecorderCommands::kMissingIntervalText) + " -> ok");
+    }
   }
 
   bool Ask(const std::wstring&, const std::wstring& text) {
