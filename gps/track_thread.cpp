@@ -116,6 +116,7 @@ void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, doub
   }
   TakePointRequests(latitude, longitude, state);
   state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.settings.thinning, last_position_);
+  state.file.FlushWhenDue(KmlTrackFile::Clock::now());
   // Coordinates come in, but a status that says they are being read would
   // hide that none of them reaches the disk.
   const wchar_t* status = TellWriteFailure(state) ? L"Ошибка записи трека  %s" : L"Чтение координат  %s";
@@ -173,6 +174,7 @@ void CGpsLogger::CreatePoint(const std::wstring& name, double longitude, double 
 bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   if (state.segment) state.file.CloseSegment();
   state.file.End();
+  TellWriteFailure(state);
 
   log_->TrimToHeader();
 

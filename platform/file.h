@@ -1,5 +1,5 @@
-// Files read and written whole by the engine: the sources and the archive of
-// the ZIP writer.
+// Files the engine reads and writes: the sources and the archive of the ZIP
+// writer, the track file, the waypoint file and the repaired track.
 //
 // Paths are UTF-8, as everywhere in the program: the Windows backend hands
 // them to the ...W calls as UTF-16, and on POSIX the bytes are the file name.
@@ -58,6 +58,9 @@ class File {
   // Cuts the file to size bytes and leaves the position there.
   virtual bool Truncate(uint64_t size) = 0;
   virtual bool GetInfo(FileInfo* info) = 0;
+  // Puts the bytes written so far on the disk (fsync, FlushFileBuffers): a
+  // power cut may lose what was written after the last flush, never before.
+  virtual bool Flush() = 0;
 };
 
 // Opens an existing file for reading from its start; others may read it
@@ -69,6 +72,10 @@ std::unique_ptr<File> OpenFileForRead(const std::string& path);
 // that name; nobody else may open it while it is open (Windows sharing).
 // Null when it cannot be created.
 std::unique_ptr<File> CreateFileForWrite(const std::string& path);
+
+// Opens a file for writing at its end, creating it empty when it is missing;
+// others may read it meanwhile. Null when it cannot be opened.
+std::unique_ptr<File> OpenFileForAppend(const std::string& path);
 
 // Opens a standard file stream on a path with the given mode: through the
 // UTF-16 name on Windows (a narrow name there would go through the ANSI code

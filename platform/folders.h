@@ -22,10 +22,17 @@ bool CreateFolderTree(const std::string& path);
 
 // Moves or renames a file; fails when the destination exists.
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
-// Renames a file over the destination in one step, written through to the
-// disk: a reader, or a crash, sees the old file or the new one, never neither.
+// Renames a file over the destination in one step: a reader, or a crash,
+// sees the old file or the new one, never neither. Neither back end flushes
+// the file's bytes here (MOVEFILE_WRITE_THROUGH does not on one volume): the
+// caller flushes the file before.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// Puts the folder's names on the disk: on POSIX a file created, renamed or
+// deleted in it survives a power cut only after this. NTFS keeps names in the
+// order they were made, so on Windows it does nothing and returns true.
+bool FlushFolder(const std::string& path);
 
 }  // namespace platform

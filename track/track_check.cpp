@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/file.h"
-#include "platform/folders.h"
+#include "platform/file_layer.h"
 
 namespace {
 
@@ -136,17 +136,21 @@ bool AllBlocksBlank(std::string_view text) {
   return true;
 }
 
+bool WriteAndFlush(const std::string& path, std::string_view first, std::string_view second) {
+  std::unique_ptr<platform::File> file = platform::Files().CreateForWrite(path);
+  return file && file->Write(first.data(), first.size()) && file->Write(second.data(), second.size()) &&
+         file->Flush();
+}
+
 // Writes the repaired text beside the track and renames it over the track,
-// so that a crash midway leaves the old file whole. A failed write leaves
-// the track as it was.
+// so that a crash midway leaves the old file whole; its bytes are on the disk
+// before the name is, or a power cut could leave the name on no bytes. A
+// failed write leaves the track as it was.
 void Rewrite(const std::string& path, std::string_view first, std::string_view second) {
   std::string temporary = path + ".tmp";
-  std::ofstream out;
-  platform::OpenFileStream(out, temporary, std::ios::binary | std::ios::trunc);
-  out.write(first.data(), static_cast<std::streamsize>(first.size()));
-  out.write(second.data(), static_cast<std::streamsize>(second.size()));
-  out.close();
-  if (!out || !platform::MoveFileReplacing(temporary, path)) platform::RemoveFile(temporary);
+  platform::FileLayer& files = platform::Files();
+  if (!WriteAndFlush(temporary, first, second) || !files.MoveReplacing(temporary, path))
+    files.Remove(temporary);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/file.h"
+#include "platform/file_layer.h"
 #include "track/file_text.h"
 #include "track/track_check.h"
 
@@ -20,15 +20,15 @@ bool IsRecordable(double latitude, double longitude) {
 }  // namespace
 
 bool KmlTrackFile::Begin(const std::string& path) {
-  out_.close();
-  out_.clear();
-  platform::OpenFileStream(out_, path, std::ios::binary | std::ios::trunc);
-  failed_ = !out_.is_open();
+  file_ = platform::Files().CreateForWrite(path);
+  failed_ = !file_;
+  unflushed_ = false;
+  flushed_once_ = false;
   Write(JoinLines({"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>",
                    "<Document xmlns=\"http://earth.google.com/kml/2.0\">", "<name>Korvanta Routesmith</name>",
                    "<visibility>1</visibility>", "<Style id=\"route\"></Style>", "<Folder>",
                    "<name>Tracklogs</name>", "<visibility>1</visibility>"}));
-  return out_.is_open();
+  return file_ != nullptr;
 }
 
 void KmlTrackFile::OpenSegment() {
@@ -54,31 +54,42 @@ int KmlTrackFile::PointStep(double latitude, double longitude, double speed, int
   return distance;
 }
 
+void KmlTrackFile::FlushWhenDue(Clock::time_point now) {
+  if (unflushed_ && (!flushed_once_ || now - last_flush_ >= kFlushInterval)) {
+    FlushToDisk();
+    last_flush_ = now;
+    flushed_once_ = true;
+  }
+}
+
 void KmlTrackFile::CloseSegment() {
   Write(JoinLines({"</coordinates>", "</LineString>", "</Placemark>"}));
-  Flush();
+  FlushToDisk();
 }
 
 void KmlTrackFile::End() {
   Write(JoinLines({"</Folder>", "</Document>"}));
-  out_.close();
+  FlushToDisk();
+  file_.reset();
 }
 
-void KmlTrackFile::Flush() {
-  out_.flush();
-  if (!out_.good()) failed_ = true;
+void KmlTrackFile::FlushToDisk() {
+  if (failed_ || !unflushed_) return;
+  unflushed_ = false;
+  if (!file_->Flush()) failed_ = true;
 }
 
+// After a failed write nothing more is written: a later line that fits would
+// follow a cut one, and the file check could no longer tell where the cut is.
 void KmlTrackFile::Write(const std::string& lines) {
-  if (out_.is_open()) out_ << lines;
-  if (!out_.good()) failed_ = true;
+  if (failed_) return;
+  unflushed_ = true;
+  if (!file_->Write(lines.data(), lines.size())) failed_ = true;
 }
 
-// Flushed at once: a crash of the program then loses no point already received.
 void KmlTrackFile::WritePoint(double latitude, double longitude, double speed) {
   using track_text::FormatGeneral;
   Write(FormatGeneral(longitude, track_text::kCoordinateDigits) + "," +
         FormatGeneral(latitude, track_text::kCoordinateDigits) + "," +
         FormatGeneral(speed, track_text::kSpeedDigits) + kLineBreak);
-  Flush();
 }

@@ -1,8 +1,6 @@
 #include "track/waypoint_file.h"
 
-#include <fstream>
-
-#include "platform/file.h"
+#include "platform/file_layer.h"
 #include "platform/text.h"
 #include "track/file_text.h"
 
@@ -19,16 +17,22 @@ constexpr char kRecordTail[] = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777,
 
 bool AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
                     double longitude) {
-  std::ofstream out;
-  platform::OpenFileStream(out, path, std::ios::binary | std::ios::app);
-  if (!out.is_open()) return false;
-  out.seekp(0, std::ios::end);
-  if (out.tellp() == std::streampos(0)) {
-    out << track_text::JoinLines({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
+  std::unique_ptr<platform::File> file = platform::Files().OpenForAppend(path);
+  platform::FileInfo info;
+  if (!file || !file->GetInfo(&info)) return false;
+  std::string lines;
+  if (info.size == 0) {
+    lines =
+        track_text::JoinLines({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
   }
-  out << std::to_string(number) << ',' << platform::WideToAnsi(name) << ','
-      << track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) << ','
-      << track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) << kRecordTail << kLineBreak;
-  out.close();
-  return !out.fail();
+  lines += std::to_string(number) + ',' + platform::WideToAnsi(name) + ',' +
+           track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) + ',' +
+           track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) + kRecordTail + kLineBreak;
+  // A line cut by a full disk goes again, so that the next waypoint does not
+  // continue it. Flushed at once: the user asked for this point explicitly.
+  if (!file->Write(lines.data(), lines.size())) {
+    file->Truncate(info.size);
+    return false;
+  }
+  return file->Flush();
 }

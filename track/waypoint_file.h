@@ -7,6 +7,7 @@
 // the ANSI code page, latitude, longitude and the fixed rest of the record.
 // A missing or empty file starts with its four header lines; an existing one
 // is continued, never cut: until an archive holds its waypoints, they are
-// the user's only copy. True when the line was written.
+// the user's only copy. True when the line was written and flushed to the
+// disk; a line the disk had no room for is taken out again.
 bool AppendWaypoint(const std::string& path, int number, const std::wstring& name, double latitude,
                     double longitude);

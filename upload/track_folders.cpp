@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/file_layer.h"
 #include "platform/folders.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
@@ -151,23 +152,26 @@ bool PackTrack(EventLog& log, const std::string& kml_path, int counter) {
   std::string partial = In(ToSendFolder(), NumberedName(counter, ".part"));
   std::string waypoints = WaypointsPath();
   bool with_waypoints = platform::FileExists(waypoints);
+  platform::FileLayer& files = platform::Files();
 
-  bool complete = false;
+  // The archive's bytes reach the disk before it takes its queue name, and
+  // (on POSIX) that name before the track goes: under any power cut the
+  // queue holds only whole archives, and the track stays until one holds it.
+  bool named = false;
   CZipWriter zip;
   if (zip.Create(partial) == ZipResult::kOk) {
     bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
-    complete = zip.Close() == ZipResult::kOk && added && platform::MoveFileNoReplace(partial, archive);
+    named = zip.CloseFlushed() == ZipResult::kOk && added && files.MoveNoReplace(partial, archive);
   }
-  if (!complete) {
-    platform::RemoveFile(partial);
+  if (!named) files.Remove(partial);
+  // A queued archive whose name may not be on the disk leaves the track in
+  // place too: the next start finds it already queued.
+  if (!named || !files.FlushFolder(ToSendFolder())) {
     log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::Utf8ToWide(kml_path));
     return false;
   }
-  // The archive is complete under its queue name before the track goes: the
-  // other way round a kill could lose the track, this way it leaves both,
-  // and the next start finds the track already queued.
-  platform::RemoveFile(kml_path);
-  if (with_waypoints) platform::RemoveFile(waypoints);
+  files.Remove(kml_path);
+  if (with_waypoints) files.Remove(waypoints);
   return true;
 }
 
@@ -208,8 +212,10 @@ std::string SafeFolderName(const std::string& track_name) {
     if (byte < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos) c = '_';
   }
   // ".." would climb out of Sended; trailing dots and spaces are dropped by Windows.
-  for (size_t at = safe.find(".."); at != std::string::npos; at = safe.find("..", at)) safe.replace(at, 2, "__");
-  for (size_t at = safe.size(); at > 0 && (safe[at - 1] == '.' || safe[at - 1] == ' '); --at) safe[at - 1] = '_';
+  for (size_t at = safe.find(".."); at != std::string::npos; at = safe.find("..", at))
+    safe.replace(at, 2, "__");
+  for (size_t at = safe.size(); at > 0 && (safe[at - 1] == '.' || safe[at - 1] == ' '); --at)
+    safe[at - 1] = '_';
   if (IsReservedName(safe)) safe.insert(0, "_");
   return safe;
 }

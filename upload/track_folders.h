@@ -26,10 +26,11 @@ int NextFileNumber(const std::string& folder, const std::string& mask);
 // Packs the track file with points.wpt, when there is one, into
 // ToSend/track<counter>.zip as "track.kml" and "points.wpt". The archive is
 // written as track<counter>.part and takes its queue name only when complete,
-// so an interrupted packing never leaves a broken archive in the queue. The
-// track and the waypoints are removed only once the archive is complete;
-// otherwise they stay, the half-made archive goes, an error line is logged
-// and false is returned.
+// so an interrupted packing never leaves a broken archive in the queue; its
+// bytes are flushed to the disk before it is named, and (on POSIX) ToSend
+// after, so that a power cut cannot either. The track and the waypoints are
+// removed only once the archive is safe; otherwise they stay, a half-made
+// archive goes, an error line is logged and false is returned.
 bool PackTrack(EventLog& log, const std::string& kml_path, int counter);
 
 // Moves an accepted archive into Sended/<track name> under that folder's

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/file_layer.h"
+
 namespace {
 
 constexpr size_t kBufferSize = 16384;
@@ -129,7 +131,7 @@ CZipWriter::~CZipWriter() {
 
 ZipResult CZipWriter::Create(const std::string& path) {
   if (output_) return ZipResult::kArgumentFailure;
-  return Create(platform::CreateFileForWrite(path));
+  return Create(platform::Files().CreateForWrite(path));
 }
 
 ZipResult CZipWriter::Create(std::unique_ptr<platform::File> output) {
@@ -249,7 +251,11 @@ void CZipWriter::RollBack(uint32_t offset) {
   bytes_written_ = offset;
 }
 
-ZipResult CZipWriter::Close() {
+ZipResult CZipWriter::Close() { return Finish(false); }
+
+ZipResult CZipWriter::CloseFlushed() { return Finish(true); }
+
+ZipResult CZipWriter::Finish(bool flush) {
   if (!output_) return ZipResult::kArgumentFailure;
   RecordBytes directory;
   for (const ZipEntryRecord& entry : entries_) AppendCentralHeader(directory, entry);
@@ -259,7 +265,7 @@ ZipResult CZipWriter::Close() {
   directory.U32(kEndRecordSignature).U16(0).U16(0).U16(count).U16(count);
   directory.U32(directory_size).U32(directory_offset).U16(0);
 
-  bool written = !bDamaged && WriteOut(directory.bytes());
+  bool written = !bDamaged && WriteOut(directory.bytes()) && (!flush || output_->Flush());
   output_.reset();
   deflater_.reset();
   entries_.clear();

@@ -69,8 +69,12 @@ class CZipWriter {
   // Writes the central directory and the end record and closes the archive
   // file; the file is closed and the encoder released even when that fails.
   ZipResult Close();
+  // Closes as Close does, with the archive's bytes put on the disk first: an
+  // archive about to take a name that says it is whole.
+  ZipResult CloseFlushed();
 
  private:
+  ZipResult Finish(bool flush);
   ZipResult WriteEntry(platform::File& source, ZipEntryRecord& record);
   ZipResult WriteDeflated(platform::File& source, ZipEntryRecord& record);
   ZipResult WriteStored(platform::File& source, ZipEntryRecord& record);

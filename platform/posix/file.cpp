@@ -82,6 +82,8 @@ class PosixFile : public File {
     return true;
   }
 
+  bool Flush() override { return fsync(fd_) == 0; }
+
  private:
   int fd_;
 };
@@ -107,6 +109,10 @@ std::unique_ptr<File> OpenFileForRead(const std::string& path) {
 
 std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
   return Open(path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+std::unique_ptr<File> OpenFileForAppend(const std::string& path) {
+  return Open(path, O_WRONLY | O_CREAT | O_APPEND);
 }
 
 void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode) {

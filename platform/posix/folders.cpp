@@ -67,13 +67,7 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-  // The new contents reach the disk before the name points at them, so that
-  // a power cut cannot leave an empty file under the old name.
-  int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool synced = fsync(fd) == 0;
-  close(fd);
-  return synced && rename(from.c_str(), to.c_str()) == 0;
+  return rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
@@ -81,6 +75,14 @@ bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 bool FileExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
+}
+
+bool FlushFolder(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool flushed = fsync(fd) == 0;
+  close(fd);
+  return flushed;
 }
 
 }  // namespace platform

@@ -64,6 +64,8 @@ class WindowsFile : public File {
     return CalendarOf(data.ftLastWriteTime, &info->last_write_utc);
   }
 
+  bool Flush() override { return FlushFileBuffers(handle_.get()) != 0; }
+
  private:
   UniqueHandle handle_;
 };
@@ -83,6 +85,14 @@ std::unique_ptr<File> OpenFileForRead(const std::string& path) {
 
 std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
   return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+}
+
+std::unique_ptr<File> OpenFileForAppend(const std::string& path) {
+  // Read attributes: the writer asks for the size to know whether the file is new.
+  std::unique_ptr<File> file = Open(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, OPEN_ALWAYS);
+  FileInfo info;
+  if (file && !(file->GetInfo(&info) && file->Seek(info.size))) return nullptr;
+  return file;
 }
 
 void OpenFileStream(std::ifstream& stream, const std::string& path, std::ios::openmode mode) {

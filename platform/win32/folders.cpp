@@ -44,4 +44,6 @@ bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()
 
 bool FileExists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool FlushFolder(const std::string&) { return true; }
+
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "platform/file.h"
 #include "tests/support/test_support.h"
 #include "track/track_check.h"
 #include "track/track_file.h"
@@ -26,21 +27,32 @@ testing_support::ScratchDir& Scratch() {
 }
 
 // Every fix 10 m from the last with a thinning distance of 5 m: each is
-// written and flushed.
+// written, straight to the system. With flush_every > 0 the flush to the disk
+// is due at every fix (points at 1 Hz find it due at every tenth).
 void BM_PointStep(benchmark::State& state) {
   KmlTrackFile file;
   file.Begin(Scratch().File("step.kml"));
   file.OpenSegment();
   TrackPosition last;
   double latitude = 43.1155;
+  KmlTrackFile::Clock::time_point now;
   for (auto _ : state) {
     latitude += kStep;
     benchmark::DoNotOptimize(file.PointStep(latitude, 131.885612, 12.5, 5, last));
+    if (state.range(0) > 0) file.FlushWhenDue(now += KmlTrackFile::kFlushInterval);
   }
   file.CloseSegment();
   file.End();
 }
-BENCHMARK(BM_PointStep);
+BENCHMARK(BM_PointStep)->Arg(0)->Arg(1);
+
+// Floor of the flushed step: a ready line written and flushed to the disk.
+void BM_LineFlushedToDiskFloor(benchmark::State& state) {
+  std::unique_ptr<platform::File> out = platform::CreateFileForWrite(Scratch().File("disk.txt"));
+  const std::string line = "131.885612,43.1155123,12.5\r\n";
+  for (auto _ : state) benchmark::DoNotOptimize(out->Write(line.data(), line.size()) && out->Flush());
+}
+BENCHMARK(BM_LineFlushedToDiskFloor);
 
 // Fixes that the thinning drops: the distance alone.
 void BM_PointStepThinnedOut(benchmark::State& state) {

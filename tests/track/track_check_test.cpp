@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fakes/recording_files.h"
 #include "tests/support/test_support.h"
 #include "tests/track/external_tool.h"
 #include "tests/track/kml_shape.h"
@@ -183,6 +184,24 @@ TEST(CheckTrackFile, AMissingFileHoldsNoCoordinatesAndStaysMissing) {
   ScratchDir scratch;
   EXPECT_TRUE(CheckTrackFile(scratch.File("track7.kml")));
   EXPECT_FALSE(std::ifstream(scratch.File("track7.kml")).good());
+}
+
+// A power cut after the replacing rename finds the repair under the name; a
+// repair that cannot reach the disk leaves the track as it was.
+TEST(CheckTrackFile, TheRepairIsFlushedBeforeItReplacesTheTrack) {
+  const std::string cut = kHeader + kSegmentHead + "37.6184231,55.7512443,0\r\n";
+  for (int failing_flush : {0, 1}) {
+    ScratchDir scratch;
+    ASSERT_TRUE(WriteFileBytes(scratch.File("track.kml"), cut));
+    testing_support::RecordingFiles files;
+    files.Fail("flush track.kml.tmp", failing_flush);
+    EXPECT_FALSE(CheckTrackFile(scratch.File("track.kml")));
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"write track.kml.tmp", "write track.kml.tmp",
+                                                     "flush track.kml.tmp",
+                                                     failing_flush ? "remove track.kml.tmp"
+                                                                   : "replace track.kml.tmp track.kml"}));
+    EXPECT_EQ(ReadFileBytes(scratch.File("track.kml")), failing_flush ? cut : cut + kSegmentTail + kDocumentTail);
+  }
 }
 
 TEST(CheckTrackFile, RebuildsFilesOfAnySize) {

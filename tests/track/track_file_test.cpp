@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fakes/recording_files.h"
 #include "tests/support/test_support.h"
 #include "tests/track/external_tool.h"
 #include "tests/track/kml_shape.h"
@@ -47,6 +49,7 @@ class TrackFileTest : public ::testing::Test {
     return shape.points;
   }
 
+  testing_support::RecordingFiles files;
   ScratchDir scratch;
   std::string path = scratch.File("track0.kml");
   KmlTrackFile file;
@@ -80,6 +83,40 @@ TEST_F(TrackFileTest, PointsAndSegmentEndsReachTheDiskAtOnce) {
   EXPECT_EQ(ReadFileBytes(path), kHeader + kSegmentHead + "37.6184231,55.7512443,3.5\r\n");
   file.CloseSegment();
   EXPECT_EQ(ReadFileBytes(path), kHeader + kSegmentHead + "37.6184231,55.7512443,3.5\r\n" + kSegmentTail);
+}
+
+// A power cut loses at most the last 10 s of points and nothing of a closed
+// segment; a full disk or a failed flush stops the file where it failed, and
+// the check keeps every point line before the fault.
+TEST_F(TrackFileTest, PointsReachTheDiskWithinTenSecondsAndAFaultStopsTheFile) {
+  const struct {
+    const char* fault;
+    int n;
+    std::vector<int> flushed_at;  // seconds of the fixes that flushed
+    int flushes;
+    size_t points_kept;
+  } cases[] = {{"", 0, {0, 10, 20}, 5, 26}, {"write ", 5, {0}, 1, 2}, {"flush ", 2, {0, 10}, 2, 11}};
+  for (const auto& c : cases) {
+    std::string name = "t" + std::to_string(c.n) + ".kml";
+    files.Fail(c.fault + name, c.n);
+    ASSERT_TRUE(file.Begin(scratch.File(name)));
+    last = TrackPosition();
+    file.OpenSegment();
+    std::vector<int> flushed_at;
+    for (int second = 0; second < 26; ++second) {
+      int flushes = files.Count("flush " + name);
+      file.PointStep(55.75 + second * 0.001, 37.6, 0, 5, last);  // 111 m apart
+      file.FlushWhenDue(KmlTrackFile::Clock::time_point() + std::chrono::hours(5) + std::chrono::seconds(second));
+      if (files.Count("flush " + name) > flushes) flushed_at.push_back(second);
+    }
+    file.CloseSegment();
+    file.End();
+    EXPECT_EQ(flushed_at, c.flushed_at) << name;
+    EXPECT_EQ(files.Count("flush " + name), c.flushes) << name;
+    EXPECT_EQ(file.Failed(), c.n > 0) << name;
+    CheckTrackFile(scratch.File(name));
+    EXPECT_EQ(track_testing::ReadKmlShape(ReadFileBytes(scratch.File(name))).points.size(), c.points_kept) << name;
+  }
 }
 
 TEST_F(TrackFileTest, ThinningMeasuresFromTheLastWrittenPoint) {

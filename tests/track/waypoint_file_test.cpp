@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "tests/fakes/recording_files.h"
 #include "tests/support/test_support.h"
 #include "tests/track/external_tool.h"
 
@@ -18,6 +20,7 @@ const std::string kTail = ",40263.82877, 2, 1, 3, 0, 65535,, 0, 0, 0, -777, 6, 0
 
 class WaypointFileTest : public ::testing::Test {
  protected:
+  testing_support::RecordingFiles files;
   ScratchDir scratch;
   std::string path = scratch.File("points.wpt");
 };
@@ -52,6 +55,19 @@ TEST_F(WaypointFileTest, AMissingOrEmptyFileStartsWithItsHeaderAndAFailedWriteIs
   EXPECT_EQ(ReadFileBytes(empty), kHeader + "0,y,55.75,37.6" + kTail);
   // A folder where the file should be: nothing can be written there.
   EXPECT_FALSE(AppendWaypoint(scratch.path(), 0, L"z", 55.75, 37.6));
+}
+
+// The user asked for the point: it is on the disk when the call returns. A
+// line the disk had no room for is taken out, so the next starts its own.
+TEST_F(WaypointFileTest, EachWaypointIsFlushedAndAFullDiskLeavesNoCutLine) {
+  EXPECT_TRUE(AppendWaypoint(path, 0, L"a", 1, 2));
+  EXPECT_EQ(files.calls, (std::vector<std::string>{"write points.wpt", "flush points.wpt"}));
+  files.Fail("write points.wpt", 2);
+  files.Fail("flush points.wpt", 2);
+  EXPECT_FALSE(AppendWaypoint(path, 1, L"b", 3, 4));
+  EXPECT_FALSE(AppendWaypoint(path, 2, L"c", 5, 6));
+  EXPECT_TRUE(AppendWaypoint(path, 3, L"d", 7, 8));
+  EXPECT_EQ(ReadFileBytes(path), kHeader + "0,a,1,2" + kTail + "2,c,5,6" + kTail + "3,d,7,8" + kTail);
 }
 
 TEST_F(WaypointFileTest, NamesAreWrittenInTheAnsiCodePage) {

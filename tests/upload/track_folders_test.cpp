@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/folders.h"
+#include "tests/fakes/recording_files.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -46,6 +47,7 @@ class TracksFolder : public testing::Test {
     return text;
   }
 
+  testing_support::RecordingFiles files_;
   testing_support::ScratchDir dir_;
   testing_support::ProgramFolderGuard program_folder_{dir_.path()};
   LineList lines_;
@@ -151,6 +153,42 @@ TEST_F(TracksFolder, FailedPackingKeepsTheTrackAndSaysSo) {
   fs::create_directories(Path("ToSend"));
   EXPECT_EQ(Prepare(true), 6);
   EXPECT_EQ(Entry("ToSend/track5.zip", "track.kml"), kTrack);
+}
+
+// Under any power cut the queue holds only whole archives, and the track and
+// its waypoints go only once the archive holding them is safe.
+TEST_F(TracksFolder, TheArchiveReachesTheDiskBeforeItsNameAndItsNameBeforeTheTrackGoes) {
+  WriteFileBytes(Path("track0.kml"), kTrack);
+  WriteFileBytes(Path("points.wpt"), "waypoints");
+  ASSERT_TRUE(PackTrack(log_, Path("track0.kml"), 0));
+  size_t named = files_.IndexOf("move track0.part track0.zip");
+  EXPECT_LT(files_.IndexOf("flush track0.part"), named);
+  EXPECT_EQ(files_.IndexOf("flush folder ToSend"), named + 1);
+  EXPECT_EQ(std::vector<std::string>(files_.calls.begin() + named + 2, files_.calls.end()),
+            (std::vector<std::string>{"remove track0.kml", "remove points.wpt"}));
+}
+
+// A full disk, or a failed flush of the archive or of ToSend: the track and
+// the waypoints stay, one line says so, and the next start packs each track
+// once (an archive already named holds its track).
+TEST_F(TracksFolder, AFailedWriteOrFlushWhilePackingLosesNothing) {
+  const char* faults[] = {"write track0.part", "flush track1.part", "flush folder ToSend"};
+  for (int counter = 0; counter < 3; ++counter) {
+    std::string track = "track" + std::to_string(counter);
+    std::string bytes = kTrack;  // a speed of its own: three different tracks
+    bytes.replace(bytes.find("22.4"), 4, std::to_string(counter));
+    files_.Fail(faults[counter], counter == 0 ? 2 : 1);
+    WriteFileBytes(Path(track + ".kml"), bytes);
+    WriteFileBytes(Path("points.wpt"), "waypoints");
+    EXPECT_FALSE(PackTrack(log_, Path(track + ".kml"), counter)) << faults[counter];
+    EXPECT_EQ(ReadFileBytes(Path(track + ".kml")), bytes) << faults[counter];
+    EXPECT_EQ(ReadFileBytes(Path("points.wpt")), "waypoints") << faults[counter];
+    EXPECT_EQ(lines_.Count(), counter + 1) << faults[counter];
+    EXPECT_EQ(fs::exists(Path("ToSend/" + track + ".zip")), counter == 2) << faults[counter];
+  }
+  EXPECT_EQ(Prepare(true), 5);
+  EXPECT_EQ(QueuedArchives().size(), 3u);
+  EXPECT_TRUE(platform::FindFiles(Path("*.kml")).empty());
 }
 
 // Killed while packing, or made by an older version: a queued archive that is

@@ -254,6 +254,7 @@ class FaultyFile : public platform::File {
   bool Seek(uint64_t offset) override { return ++plan_->seeks != plan_->fail_seek && file_->Seek(offset); }
   bool Truncate(uint64_t size) override { return !plan_->fail_truncate && file_->Truncate(size); }
   bool GetInfo(platform::FileInfo* info) override { return file_->GetInfo(info); }
+  bool Flush() override { return file_->Flush(); }
 
  private:
   std::unique_ptr<platform::File> file_;
