@@ -48,6 +48,7 @@ void CGpsLogger::Stop() {
 
 void CGpsLogger::StopAndWait() {
   closing_ = true;
+  close_cutoff_.CutAfter(Target().timeouts.close_grace_ms);
   Stop();
   closer_.Wait();
   JoinThreads();
@@ -55,6 +56,7 @@ void CGpsLogger::StopAndWait() {
 
 void CGpsLogger::BeginClose(Done closed) {
   closing_ = true;
+  close_cutoff_.CutAfter(Target().timeouts.close_grace_ms);
   Stop();
   closer_.Run([this] { JoinThreads(); }, std::move(closed));
 }
@@ -113,8 +115,9 @@ int CGpsLogger::SendThreadProc(SendingRun& sending) {
 
 bool CGpsLogger::SendAllArchives(Done ended) {
   UploadTarget target = Target();
-  return pass_by_hand_.Run([this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
-                           std::move(ended));
+  return pass_by_hand_.Run(
+      [this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
+      std::move(ended));
 }
 
 void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }
@@ -124,7 +127,14 @@ void CGpsLogger::SetSettings(const SettingsRecord& settings) {
   TakeUploadSettings(target_, settings);
 }
 
+void CGpsLogger::SetTimeouts(const platform::SocketTimeouts& timeouts) {
+  std::lock_guard<std::mutex> guard(target_lock_);
+  target_.timeouts = timeouts;
+}
+
 UploadTarget CGpsLogger::Target() {
   std::lock_guard<std::mutex> guard(target_lock_);
-  return target_;
+  UploadTarget target = target_;
+  target.cutoff = &close_cutoff_;
+  return target;
 }
