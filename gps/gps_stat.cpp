@@ -115,9 +115,8 @@ int CGpsLogger::SendThreadProc(SendingRun& sending) {
 
 bool CGpsLogger::SendAllArchives(Done ended) {
   UploadTarget target = Target();
-  return pass_by_hand_.Run(
-      [this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
-      std::move(ended));
+  return pass_by_hand_.Run([this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
+                           std::move(ended));
 }
 
 void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }

@@ -15,11 +15,11 @@
 #include "gps/gps_fix.h"
 #include "gps/nmea_reader.h"
 #include "platform/background_job.h"
-#include "platform/net.h"
 #include "platform/serial.h"
 #include "platform/sync.h"
 #include "settings/settings_model.h"
 #include "track/track_file.h"
+#include "platform/net.h"
 #include "upload/send_pass.h"
 
 // RecordingState carried by the track state message.
