@@ -30,8 +30,7 @@ Fault modes (--mode) for tests:
   trickle    answer one byte at a time, --trickle-pause seconds apart
   slow-read  read the request in small pieces with pauses, then answer
 
---link-rate N reads each request at N bytes a second through a small
-receive buffer, as a slow mobile link delivers it (any mode that reads).
+--link-rate N reads requests at N bytes a second, as a slow mobile link passes them.
 
 --upload-status answers uploads with another HTTP status and an error page
 as its body, as a web server in trouble does.
@@ -60,7 +59,6 @@ SLOW_READ_PAUSE = 0.02
 TRICKLE_PAUSE = 0.002
 SMALL_RECEIVE_BUFFER = 64 * 1024
 LINK_RECEIVE_BUFFER = 4096
-LINK_STEPS_PER_SECOND = 20
 
 stop = threading.Event()
 
@@ -104,15 +102,11 @@ class Request:
 
 
 def read_piece(conn, size, options):
-    """Up to size bytes, as fast as the link of --link-rate or --mode slow-read lets them come."""
-    if options.link_rate:
-        piece = conn.recv(min(size, max(1, options.link_rate // LINK_STEPS_PER_SECOND)))
-        time.sleep(len(piece) / options.link_rate)
-        return piece
-    slow = options.mode == "slow-read"
-    piece = conn.recv(min(size, SLOW_READ_PIECE) if slow else size)
-    if slow:
-        time.sleep(SLOW_READ_PAUSE)
+    """Up to size bytes, as fast as --link-rate (in twentieths of a second) or --mode slow-read let them come."""
+    rate = options.link_rate
+    piece = conn.recv(min(size, rate // 20 + 1 if rate else SLOW_READ_PIECE if options.mode == "slow-read" else size))
+    if rate or options.mode == "slow-read":
+        time.sleep(len(piece) / rate if rate else SLOW_READ_PAUSE)
     return piece
 
 

@@ -4,15 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <future>
 #include <thread>
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
-#include "platform/text.h"
 #include "tests/upload/pilot_account.h"
+#include "platform/text.h"
 #include "tests/upload/service_standin.h"
 
 namespace fs = std::filesystem;
@@ -22,28 +20,21 @@ namespace {
 
 // ToSend in the folder, holding track1.zip to track<count>.zip with a few
 // points each; its path with the trailing separator.
-std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count, int points) {
+std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count, int points = 5) {
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (int i = 1; i <= count; ++i) {
-    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml",
-            testing_support::KmlWithPoints(points));
+    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml", testing_support::KmlWithPoints(points));
   }
   return to_send;
 }
 
-std::vector<std::string> PilotAccount(std::vector<std::string> extra) {
-  extra.insert(extra.begin(),
-               {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
-  return extra;
-}
-
-// The stand-in with the test account (and any extra arguments), and a
-// program folder whose queue holds that many tracks of that many points.
+// The stand-in with the test account, and a program folder whose queue holds
+// that many tracks.
 struct QueueAtTheStandin {
-  explicit QueueAtTheStandin(int tracks, int points = 5, const std::vector<std::string>& extra = {})
-      : service(PilotAccount(extra)), to_send(QueueOfTracks(dir, tracks, points)) {}
-  testing_support::ServiceStandin service;
+  explicit QueueAtTheStandin(int tracks) : to_send(QueueOfTracks(dir, tracks)) {}
+  testing_support::ServiceStandin service{
+      {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword}};
   testing_support::ScratchDir dir;
   testing_support::ProgramFolderGuard program_folder{dir.path()};
   std::string to_send;
@@ -86,9 +77,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   EXPECT_EQ(text[0], L"Отправка данных на сервер");
   EXPECT_EQ(text[1], L"Архивов к отправке 3 ");
   EXPECT_EQ(text[2], L"Отправлено 2 из 3");
-  EXPECT_EQ(std::count(text.begin(), text.end(),
-                       L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"),
-            1);
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"), 1);
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Произошла ошибка при отправке данных"), 0);
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track0.zip")));
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track1.zip")));
@@ -143,32 +132,27 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправлено 2 из 3"), 1);
 }
 
-// The window's close gives the upload in hand its grace (1 s here), not the
-// 13 s it would take through a link of 20,000 bytes a second: the archive
-// stays queued and the service gets nothing.
+// A close gives the upload in hand its grace (1 s here), not the 13 s its
+// archive takes through a link of 20,000 B/s: it stays queued, nothing arrives.
 TEST(SendAllArchives, ACloseCutsASlowUploadOffAfterItsGraceAndTheArchiveStaysQueued) {
-  QueueAtTheStandin queue(1, 8000, {"--link-rate", "20000"});
-  ASSERT_TRUE(queue.service.running());
+  testing_support::ServiceStandin service({"--link-rate", "20000"});
+  ASSERT_TRUE(service.running());
+  testing_support::ScratchDir dir;
+  testing_support::ProgramFolderGuard program_folder(dir.path());
+  std::string to_send = QueueOfTracks(dir, 1, 8000);
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
   SettingsRecord record;
-  record.login = L"pilot";
-  record.password = L"secret";
-  record.server = L"127.0.0.1:" + std::to_wstring(queue.service.port());
+  record.server = L"127.0.0.1:" + std::to_wstring(service.port());
   logger.SetSettings(record);
-  platform::SocketTimeouts timeouts;
-  timeouts.close_grace_ms = 1000;
-  logger.SetTimeouts(timeouts);
+  logger.SetTimeouts({30000, 60000, 60000, 60000, 1000});
   ASSERT_TRUE(logger.SendAllArchives());
-  // Into the upload: the pass waits a second before each archive.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  std::promise<void> closed;
-  logger.BeginClose([&closed] { closed.set_value(); });
-  closed.get_future().wait();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // past the pass's first wait
+  logger.StopAndWait();
   EXPECT_EQ(lines.Lines().back(), L"Произошла ошибка при отправке данных");
-  EXPECT_TRUE(fs::exists(queue.to_send + "track1.zip"));
-  EXPECT_FALSE(fs::exists(queue.service.StoredUpload(1, "")));
+  EXPECT_TRUE(fs::exists(to_send + "track1.zip"));
+  EXPECT_FALSE(fs::exists(service.StoredUpload(1, "")));
 }
 
 // Wakes of the sending thread may merge; the passes asked for may not be lost,
@@ -208,8 +192,7 @@ TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   CGpsLogger logger(&log);
   logger.SendAllArchives();
   logger.WaitForSending();
-  EXPECT_EQ(lines.Lines(),
-            (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
+  EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
 }
 
 }  // namespace

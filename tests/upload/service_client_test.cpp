@@ -23,14 +23,13 @@ bool StandinGiven(ServiceAddress* service, std::string* archive) {
   return true;
 }
 
-#define SKIP_WITHOUT_STANDIN(service, archive) \
-  if (!StandinGiven(&(service), &(archive)))   \
+#define SKIP_WITHOUT_STANDIN(service, archive)  \
+  if (!StandinGiven(&(service), &(archive))) \
   GTEST_SKIP() << "no stand-in given (ROVELOG_STANDIN_PORT, ROVELOG_STANDIN_ARCHIVE)"
 
 std::vector<std::wstring> Upload(const ServiceAddress& service, const std::string& archive, bool* accepted) {
   UploadParams params = testing_support::PilotParams();
-  // The stand-in reads through a slow link that takes the request longer
-  // than these limits: the upload must still get through.
+  // Limits shorter than the stand-in's slow link takes for the request.
   platform::SocketTimeouts timeouts;
   timeouts.send_ms = timeouts.receive_ms = timeouts.answer_ms = 3000;
   LineList list;

@@ -47,8 +47,8 @@ struct Upload {
   std::vector<std::wstring> lines;
 };
 
-Upload Send(const ServiceAddress& service, const std::string& archive_path,
-            const UploadParams& params = Pilot(), const platform::SocketTimeouts& timeouts = {}) {
+Upload Send(const ServiceAddress& service, const std::string& archive_path, const UploadParams& params = Pilot(),
+           const platform::SocketTimeouts& timeouts = {}) {
   LineList list;
   EventLog log(&list);
   Upload upload;
@@ -121,8 +121,7 @@ TEST_F(UploadArchiveTest, EachRefusalOfTheServiceGivesItsTextAndFails) {
       {"no .kml inside", no_kml, Pilot(), L"Неправильное расширение файла. Должно быть kml"},
       {"not a ZIP archive", not_zip, Pilot(), L"Ошибка загрузки файла"},
       {"no coordinates", no_points, Pilot(), L"Ошибка при проверке файла - не найдены координаты"},
-      {"no valid coordinate", bad_points, Pilot(),
-       L"Данные приянты, но не найдено ни одной корректной координаты"},
+      {"no valid coordinate", bad_points, Pilot(), L"Данные приянты, но не найдено ни одной корректной координаты"},
   };
   for (const Case& c : cases) {
     Upload upload = Send(service.address(), c.path, c.params);
@@ -166,26 +165,22 @@ TEST_F(UploadArchiveTest, AnswerDrippingPastItsTimeIsAReceiveError) {
   EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Ошибка получения данных"});
 }
 
-// Through a link of 30,000 bytes a second, with every limit at 3 s: a request
-// that takes about 7 s on the wire still reaches the service, while a silent
-// or a dripping service fails as it would on a fast link.
-TEST_F(UploadArchiveTest, ASlowLinkIsNoFaultOfTheServiceButASilentOrDrippingOneIs) {
+// Through a link of 30,000 B/s and limits of 3 s: a request 7 s on the wire
+// gets through; a silent or a dripping service still fails.
+TEST_F(UploadArchiveTest, ASlowLinkIsNoFaultButASilentOrDrippingServiceIs) {
   platform::SocketTimeouts timeouts;
   timeouts.send_ms = timeouts.receive_ms = timeouts.answer_ms = 3000;
-  struct Case {
-    std::vector<std::string> mode;
+  const struct {
+    std::vector<std::string> arguments;
     int points;
     std::vector<std::wstring> lines;
+  } cases[] = {
+      {{"--link-rate", "30000"}, 6000, Status(L"ok")},
+      {{"--link-rate", "30000", "--mode", "silent"}, 5, {L"Ошибка получения данных"}},
+      {{"--link-rate", "30000", "--mode", "trickle", "--trickle-pause", "0.05"}, 5, {L"Ошибка получения данных"}},
   };
-  const Case cases[] = {
-      {{}, 6000, Status(L"ok")},
-      {{"--mode", "silent"}, 5, {L"Ошибка получения данных"}},
-      {{"--mode", "trickle", "--trickle-pause", "0.05"}, 5, {L"Ошибка получения данных"}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> arguments = {"--link-rate", "30000"};
-    arguments.insert(arguments.end(), c.mode.begin(), c.mode.end());
-    ServiceStandin service(Account(arguments));
+  for (const auto& c : cases) {
+    ServiceStandin service(Account(c.arguments));
     ASSERT_TRUE(service.running());
     EXPECT_EQ(Send(service.address(), Archive(c.points), Pilot(), timeouts).lines, c.lines) << c.points;
   }
@@ -272,8 +267,7 @@ TEST_F(UploadArchiveTest, UnreadableArchiveIsReportedAndNothingIsSent) {
   std::string missing = dir_.File("track404.zip");
   Upload upload = Send(service.address(), missing);
   EXPECT_FALSE(upload.accepted);
-  EXPECT_EQ(upload.lines,
-            std::vector<std::wstring>{L"Не удалось прочитать архив " + platform::Utf8ToWide(missing)});
+  EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Не удалось прочитать архив " + platform::Utf8ToWide(missing)});
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // Runs the Windows build's service_client_test under Wine against the
 // stand-in started here: the upload through Windows Sockets and the update
-// check through WinInet, over loopback from Wine to this process's child,
-// through a link of 30,000 bytes a second: the archive takes about 7 s on the
-// wire, more than the client's limits of 3 s.
+// check through WinInet, from Wine to this process's child over a slow link (7 s, past the limits).
 #include <gtest/gtest.h>
 
 #include "tests/tools/child_process.h"
