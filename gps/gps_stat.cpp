@@ -45,6 +45,7 @@ void CGpsLogger::Stop() {
 
 void CGpsLogger::StopAndWait() {
   closing_ = true;
+  close_cutoff_.CutAfter(Target().timeouts.close_grace_ms);
   Stop();
   closer_.Wait();
   JoinThreads();
@@ -52,6 +53,7 @@ void CGpsLogger::StopAndWait() {
 
 void CGpsLogger::BeginClose(Done closed) {
   closing_ = true;
+  close_cutoff_.CutAfter(Target().timeouts.close_grace_ms);
   Stop();
   closer_.Run([this] { JoinThreads(); }, std::move(closed));
 }
@@ -121,7 +123,14 @@ void CGpsLogger::SetSettings(const SettingsRecord& settings) {
   TakeUploadSettings(target_, settings);
 }
 
+void CGpsLogger::SetTimeouts(const platform::SocketTimeouts& timeouts) {
+  std::lock_guard<std::mutex> guard(target_lock_);
+  target_.timeouts = timeouts;
+}
+
 UploadTarget CGpsLogger::Target() {
   std::lock_guard<std::mutex> guard(target_lock_);
-  return target_;
+  UploadTarget target = target_;
+  target.cutoff = &close_cutoff_;
+  return target;
 }

@@ -53,7 +53,8 @@ class CGpsLogger {
   // ends after its current archive.
   void Stop();
   // Stops, ends any pass after its current archive, and waits for every
-  // thread of the logger. The window never calls it: it waits.
+  // thread of the logger. The upload in hand is given the close grace of the
+  // time-outs, then given up, its archive queued. The window never calls it: it waits.
   void StopAndWait();
   // The window's close: as StopAndWait, but a worker does the waiting and
   // calls closed once every thread of the logger has ended.
@@ -62,6 +63,8 @@ class CGpsLogger {
 
   // Takes the upload parameters from a settings record.
   void SetSettings(const SettingsRecord& settings);
+  // The uploads' time-outs (the product's own unless a test shortens them).
+  void SetTimeouts(const platform::SocketTimeouts& timeouts);
 
   // Requests from the window; each counts once until the track thread takes it.
   void RequestPoint();
@@ -113,7 +116,7 @@ class CGpsLogger {
   platform::AutoResetEvent end_of_track_event_;
   platform::AutoResetEvent point_event_;
   platform::AutoResetEvent named_point_event_;
-  std::mutex port_lock_;  // held around one ReadFix
+  std::mutex port_lock_;    // held around one ReadFix
   std::mutex target_lock_;  // the window changes the target while a pass may read it
   UploadTarget target_;
   SettingsRecord recording_;  // the settings of the recording Start began
@@ -130,7 +133,8 @@ class CGpsLogger {
   SendPassRunner passes_;
   platform::BackgroundJob pass_by_hand_;
   platform::BackgroundJob closer_;
-  std::atomic<int> stop_count_{0};      // a pass ends when a stop comes during it
-  std::atomic<bool> closing_{false};    // every pass ends after its current archive
+  std::atomic<int> stop_count_{0};    // a pass ends when a stop comes during it
+  std::atomic<bool> closing_{false};  // every pass ends after its current archive
+  platform::NetCutoff close_cutoff_;  // the close's end of the upload in hand
   StateListener state_listener_;
 };

@@ -25,9 +25,12 @@ Fault modes (--mode) for tests:
   backlog    listen with a queue of one and never accept: once the queue
              is full, connecting waits until the client gives up
   hang       accept and never read nor answer
+  silent     read the request, then never answer
   close      read the request, then close without answering
   trickle    answer one byte at a time, --trickle-pause seconds apart
   slow-read  read the request in small pieces with pauses, then answer
+
+--link-rate N reads requests at N bytes a second, as a slow mobile link passes them.
 
 --upload-status answers uploads with another HTTP status and an error page
 as its body, as a web server in trouble does.
@@ -55,6 +58,7 @@ SLOW_READ_PIECE = 64 * 1024
 SLOW_READ_PAUSE = 0.02
 TRICKLE_PAUSE = 0.002
 SMALL_RECEIVE_BUFFER = 64 * 1024
+LINK_RECEIVE_BUFFER = 4096
 
 stop = threading.Event()
 
@@ -70,7 +74,8 @@ def parse_args():
     parser.add_argument("--version-file", help="file whose bytes are the version answer")
     parser.add_argument("--version-status", type=int, default=200)
     parser.add_argument("--mode", default="normal",
-                        choices=["normal", "refuse", "backlog", "hang", "close", "trickle", "slow-read"])
+                        choices=["normal", "refuse", "backlog", "hang", "silent", "close", "trickle", "slow-read"])
+    parser.add_argument("--link-rate", type=int, help="bytes a second the request is read at")
     parser.add_argument("--code", type=int, help="answer every upload with this code")
     parser.add_argument("--upload-status", type=int, default=200,
                         help="HTTP status of every upload answer; other than 200 the body is an error page")
@@ -96,18 +101,25 @@ class Request:
         self.raw = raw
 
 
-def receive_request(conn, slow):
+def read_piece(conn, size, options):
+    """Up to size bytes, as fast as --link-rate (in twentieths of a second) or --mode slow-read let them come."""
+    rate = options.link_rate
+    piece = conn.recv(min(size, rate // 20 + 1 if rate else SLOW_READ_PIECE if options.mode == "slow-read" else size))
+    if rate or options.mode == "slow-read":
+        time.sleep(len(piece) / rate if rate else SLOW_READ_PAUSE)
+    return piece
+
+
+def receive_request(conn, options):
     """Reads one request: head, then Content-Length bytes. None on failure."""
     data = b""
     while b"\r\n\r\n" not in data:
         if len(data) > HEAD_LIMIT:
             return None
-        piece = conn.recv(SLOW_READ_PIECE if slow else 65536)
+        piece = read_piece(conn, 65536, options)
         if not piece:
             return None
         data += piece
-        if slow:
-            time.sleep(SLOW_READ_PAUSE)
     head, _, body = data.partition(b"\r\n\r\n")
     lines = head.split(b"\r\n")
     parts = lines[0].split(b" ")
@@ -121,13 +133,11 @@ def receive_request(conn, slow):
     chunks = [body]
     received = len(body)
     while received < length:
-        piece = conn.recv(min(SLOW_READ_PIECE if slow else 1 << 20, length - received))
+        piece = read_piece(conn, min(1 << 20, length - received), options)
         if not piece:
             return None
         chunks.append(piece)
         received += len(piece)
-        if slow:
-            time.sleep(SLOW_READ_PAUSE)
     body = b"".join(chunks)
     raw = head + b"\r\n\r\n" + body
     return Request(parts[0].decode("latin-1"), parts[1].decode("latin-1"), headers, body[:length], raw)
@@ -297,8 +307,11 @@ class Handler(socketserver.BaseRequestHandler):
         if options.mode == "hang":
             stop.wait()
             return
-        request = receive_request(conn, options.mode == "slow-read")
+        request = receive_request(conn, options)
         if request is None:
+            return
+        if options.mode == "silent":
+            stop.wait()
             return
         if options.mode == "close":
             drain(conn)
@@ -338,6 +351,8 @@ class Server(socketserver.ThreadingTCPServer):
         if options.mode in ("hang", "slow-read"):
             # A small window makes a client that sends much wait for the reader.
             self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, SMALL_RECEIVE_BUFFER)
+        if options.link_rate:
+            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, LINK_RECEIVE_BUFFER)
         self.server_bind()
         self.server_activate()
 

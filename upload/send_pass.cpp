@@ -28,7 +28,7 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Keep
   for (const std::string& archive : archives) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     int code = kNoAnswerCode;
-    if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code)) {
+    if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code, target.cutoff)) {
       log.SetLine(progress_row, SentOf(++sent, total));
       // Delivery is at least once: a kill between the service's acceptance
       // and this move leaves the archive queued, and the next start sends it
@@ -36,7 +36,8 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Keep
       // service never got; only the service can make a repeat harmless.
       MoveToSended(log, archive, target.params.track_folder);
     } else if (RefusesArchiveItself(code)) {
-      log.AddLine(L"Архив " + platform::Utf8ToWide(ArchiveFileName(archive)) + L" не принят и остаётся в очереди");
+      log.AddLine(L"Архив " + platform::Utf8ToWide(ArchiveFileName(archive)) +
+                  L" не принят и остаётся в очереди");
     } else {
       log.AddLine(L"Произошла ошибка при отправке данных");
       return;
@@ -52,7 +53,8 @@ void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings) {
   target.service = ParseServiceAddress(settings.server);
 }
 
-void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
+void SendPassRunner::SendAllArchives(EventLog& log, const UploadTarget& target,
+                                     const KeepSending& keep_sending) {
   std::lock_guard<std::mutex> guard(pass_lock_);
   // A pass that waited for another may find the close begun: it sends nothing.
   KeepSending keep = keep_sending ? keep_sending : [] { return true; };

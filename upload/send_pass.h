@@ -19,6 +19,9 @@ struct UploadTarget {
   UploadParams params;
   ServiceAddress service;
   platform::SocketTimeouts timeouts;
+  // Set by the program's close: the upload in hand then ends within the
+  // timeouts' close grace and its archive stays queued.
+  const platform::NetCutoff* cutoff = nullptr;
 };
 
 // The one hand-off of the settings to the upload: the parameters and the

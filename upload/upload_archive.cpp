@@ -60,7 +60,8 @@ bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* 
 }
 
 bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
-                   const std::string& archive_path, const platform::SocketTimeouts& timeouts, int* answer_code) {
+                   const std::string& archive_path, const platform::SocketTimeouts& timeouts,
+                   int* answer_code, const platform::NetCutoff* cutoff) {
   if (answer_code) *answer_code = kNoAnswerCode;
   platform::NetSession session;
   if (!session.started()) {
@@ -69,7 +70,7 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
   }
   uint32_t address = 0;
   if (!ResolveServiceHost(log, service, &address)) return false;
-  platform::TcpSocket socket;
+  platform::TcpSocket socket(cutoff);
   if (!socket.Open()) {
     log.AddLine(L"Невозможно создать сокет");
     return false;
@@ -80,7 +81,8 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
     log.AddLine(L"Не удалось прочитать архив " + platform::Utf8ToWide(archive_path));
     return false;
   }
-  std::string request = BuildUploadRequest(params, HostHeader(service), ArchiveFileName(archive_path), archive);
+  std::string request =
+      BuildUploadRequest(params, HostHeader(service), ArchiveFileName(archive_path), archive);
   if (socket.Connect(address, service.port, timeouts) != platform::NetStatus::kOk) {
     log.AddLine(L"Ошибка соединения");
     return false;

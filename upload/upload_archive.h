@@ -21,7 +21,8 @@ bool ResolveServiceHost(EventLog& log, const ServiceAddress& service, uint32_t* 
 // its status line in the log. Blocks for the whole exchange, at most as long
 // as the time-outs say. The archive is not changed.
 // The service's answer code goes to *answer_code when asked for
-// (kNoAnswerCode when none was read).
+// (kNoAnswerCode when none was read). Once the cut-off, when given, has
+// passed, the upload gives up at its next wait.
 bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddress& service,
                    const std::string& archive_path, const platform::SocketTimeouts& timeouts = {},
-                   int* answer_code = nullptr);
+                   int* answer_code = nullptr, const platform::NetCutoff* cutoff = nullptr);

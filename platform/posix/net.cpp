@@ -6,7 +6,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,36 +37,20 @@ long LookupErrorCode(int gai_error) {
   }
 }
 
-NetStatus StatusOfErrno() {
-  return errno == EAGAIN || errno == EWOULDBLOCK ? NetStatus::kTimedOut : NetStatus::kFailed;
-}
-
-bool SetWait(int fd, int option, int milliseconds) {
-  timeval wait{};
-  wait.tv_sec = milliseconds / 1000;
-  wait.tv_usec = (milliseconds % 1000) * 1000;
-  return setsockopt(fd, SOL_SOCKET, option, &wait, sizeof wait) == 0;
-}
-
 bool SetNonBlocking(int fd, bool on) {
   int flags = fcntl(fd, F_GETFL, 0);
   if (flags < 0) return false;
   return fcntl(fd, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) == 0;
 }
 
-// Waits for a non-blocking connect to finish and gives its outcome.
-NetStatus FinishConnect(int fd, int timeout_ms) {
-  pollfd entry{fd, POLLOUT, 0};
-  int ready;
-  do {
-    ready = poll(&entry, 1, timeout_ms);
-  } while (ready < 0 && errno == EINTR);
-  if (ready == 0) return NetStatus::kTimedOut;
-  if (ready < 0) return NetStatus::kFailed;
-  int error = 0;
-  socklen_t size = sizeof error;
-  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) return NetStatus::kFailed;
-  return NetStatus::kOk;
+// A call that found no room or nothing to read gives a count of 0.
+NetStatus CountOf(ssize_t count, size_t* done) {
+  *done = 0;
+  if (count >= 0) {
+    *done = static_cast<size_t>(count);
+    return NetStatus::kOk;
+  }
+  return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? NetStatus::kOk : NetStatus::kFailed;
 }
 
 }  // namespace
@@ -96,61 +79,53 @@ HostLookup LookUpHost(const std::string& name) {
   return result;
 }
 
-TcpSocket::TcpSocket() : handle_(kNoSocket) {}
-TcpSocket::~TcpSocket() { Close(); }
+TcpSocket::TcpSocket(const NetCutoff* cutoff) : handle_(kNoSocket), cutoff_(cutoff) {}
 
 bool TcpSocket::Open() {
   Close();
   handle_ = socket(AF_INET, SOCK_STREAM, 0);
-  return handle_ != kNoSocket;
+  if (handle_ == kNoSocket) return false;
+  int fd = static_cast<int>(handle_);
+  int buffer = kSendBuffer;
+  return SetNonBlocking(fd, true) && setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer) == 0;
 }
 
-NetStatus TcpSocket::Connect(uint32_t address, uint16_t port, const SocketTimeouts& timeouts) {
-  int fd = static_cast<int>(handle_);
+NetStatus TcpSocket::StartConnect(uint32_t address, uint16_t port) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   peer.sin_addr.s_addr = address;
-  if (!SetNonBlocking(fd, true)) return NetStatus::kFailed;
-  NetStatus status = NetStatus::kOk;
-  if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-    status = errno == EINPROGRESS ? FinishConnect(fd, timeouts.connect_ms) : NetStatus::kFailed;
+  if (connect(static_cast<int>(handle_), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) {
+    return NetStatus::kOk;
   }
-  if (status != NetStatus::kOk) return status;
-  receive_ms_ = timeouts.receive_ms;
-  answer_ms_ = timeouts.answer_ms;
-  if (!SetNonBlocking(fd, false) || !SetWait(fd, SO_SNDTIMEO, timeouts.send_ms)) return NetStatus::kFailed;
+  return errno == EINPROGRESS ? NetStatus::kOk : NetStatus::kFailed;
+}
+
+NetStatus TcpSocket::ConnectOutcome() {
+  int error = 0;
+  socklen_t size = sizeof error;
+  if (getsockopt(static_cast<int>(handle_), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+    return NetStatus::kFailed;
+  }
   return NetStatus::kOk;
 }
 
-NetStatus TcpSocket::SendAll(const char* data, size_t size) {
-  size_t sent = 0;
-  while (sent < size) {
-    ssize_t count = send(static_cast<int>(handle_), data + sent, size - sent, MSG_NOSIGNAL);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return StatusOfErrno();
-    }
-    sent += static_cast<size_t>(count);
-  }
-  StartAnswerTime();
-  return NetStatus::kOk;
+NetStatus TcpSocket::WaitReady(bool for_sending, int milliseconds) {
+  pollfd entry{static_cast<int>(handle_), static_cast<short>(for_sending ? POLLOUT : POLLIN), 0};
+  int ready = poll(&entry, 1, milliseconds);
+  if (ready < 0 && errno != EINTR) return NetStatus::kFailed;
+  // An error or a hang-up is ready too: the next call tells which.
+  return ready > 0 ? NetStatus::kOk : NetStatus::kTimedOut;
 }
 
-NetStatus TcpSocket::Receive(char* buffer, size_t capacity, size_t* received) {
-  *received = 0;
-  // A wait of 0 would mean no limit.
-  int wait = NextReceiveWait();
-  if (wait == 0) return NetStatus::kTimedOut;
-  if (!SetWait(static_cast<int>(handle_), SO_RCVTIMEO, wait)) return NetStatus::kFailed;
-  ssize_t count;
-  do {
-    count = recv(static_cast<int>(handle_), buffer, capacity, 0);
-  } while (count < 0 && errno == EINTR);
-  if (count < 0) return StatusOfErrno();
+NetStatus TcpSocket::SendSome(const char* data, size_t size, size_t* sent) {
+  return CountOf(send(static_cast<int>(handle_), data, size, MSG_NOSIGNAL), sent);
+}
+
+NetStatus TcpSocket::ReceiveSome(char* buffer, size_t capacity, size_t* received) {
+  ssize_t count = recv(static_cast<int>(handle_), buffer, capacity, 0);
   if (count == 0) return NetStatus::kClosed;
-  *received = static_cast<size_t>(count);
-  return NetStatus::kOk;
+  return CountOf(count, received);
 }
 
 void TcpSocket::Close() {

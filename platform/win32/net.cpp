@@ -11,36 +11,16 @@ namespace {
 
 constexpr intptr_t kNoSocket = static_cast<intptr_t>(INVALID_SOCKET);
 
-NetStatus StatusOfLastError() {
-  return WSAGetLastError() == WSAETIMEDOUT ? NetStatus::kTimedOut : NetStatus::kFailed;
-}
+SOCKET Handle(intptr_t handle) { return static_cast<SOCKET>(handle); }
 
-bool SetWait(SOCKET s, int option, int milliseconds) {
-  DWORD wait = static_cast<DWORD>(milliseconds);
-  return setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&wait), sizeof wait) == 0;
-}
-
-bool SetNonBlocking(SOCKET s, bool on) {
-  u_long mode = on ? 1 : 0;
-  return ioctlsocket(s, FIONBIO, &mode) == 0;
-}
-
-// Waits for a non-blocking connect to finish: writable means connected, an
-// exception means refused.
-NetStatus FinishConnect(SOCKET s, int timeout_ms) {
-  fd_set writable;
-  fd_set failed;
-  FD_ZERO(&writable);
-  FD_ZERO(&failed);
-  FD_SET(s, &writable);
-  FD_SET(s, &failed);
-  timeval wait{};
-  wait.tv_sec = timeout_ms / 1000;
-  wait.tv_usec = (timeout_ms % 1000) * 1000;
-  int ready = select(0, nullptr, &writable, &failed, &wait);
-  if (ready == 0) return NetStatus::kTimedOut;
-  if (ready < 0 || FD_ISSET(s, &failed) || !FD_ISSET(s, &writable)) return NetStatus::kFailed;
-  return NetStatus::kOk;
+// A call that found no room or nothing to read gives a count of 0.
+NetStatus CountOf(int count, size_t* done) {
+  *done = 0;
+  if (count != SOCKET_ERROR) {
+    *done = static_cast<size_t>(count);
+    return NetStatus::kOk;
+  }
+  return WSAGetLastError() == WSAEWOULDBLOCK ? NetStatus::kOk : NetStatus::kFailed;
 }
 
 }  // namespace
@@ -70,62 +50,69 @@ HostLookup LookUpHost(const std::string& name) {
   return result;
 }
 
-TcpSocket::TcpSocket() : handle_(kNoSocket) {}
-TcpSocket::~TcpSocket() { Close(); }
+TcpSocket::TcpSocket(const NetCutoff* cutoff) : handle_(kNoSocket), cutoff_(cutoff) {}
 
 bool TcpSocket::Open() {
   Close();
   handle_ = static_cast<intptr_t>(socket(AF_INET, SOCK_STREAM, 0));
-  return handle_ != kNoSocket;
+  if (handle_ == kNoSocket) return false;
+  u_long non_blocking = 1;
+  int buffer = kSendBuffer;
+  return ioctlsocket(Handle(handle_), FIONBIO, &non_blocking) == 0 &&
+         setsockopt(Handle(handle_), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer),
+                    sizeof buffer) == 0;
 }
 
-NetStatus TcpSocket::Connect(uint32_t address, uint16_t port, const SocketTimeouts& timeouts) {
-  SOCKET s = static_cast<SOCKET>(handle_);
+NetStatus TcpSocket::StartConnect(uint32_t address, uint16_t port) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   peer.sin_addr.s_addr = address;
-  if (!SetNonBlocking(s, true)) return NetStatus::kFailed;
-  NetStatus status = NetStatus::kOk;
-  if (connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-    status = WSAGetLastError() == WSAEWOULDBLOCK ? FinishConnect(s, timeouts.connect_ms) : NetStatus::kFailed;
+  if (connect(Handle(handle_), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
+    return NetStatus::kOk;
+  return WSAGetLastError() == WSAEWOULDBLOCK ? NetStatus::kOk : NetStatus::kFailed;
+}
+
+NetStatus TcpSocket::ConnectOutcome() {
+  int error = 0;
+  int size = sizeof error;
+  if (getsockopt(Handle(handle_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0 ||
+      error != 0) {
+    return NetStatus::kFailed;
   }
-  if (status != NetStatus::kOk) return status;
-  receive_ms_ = timeouts.receive_ms;
-  answer_ms_ = timeouts.answer_ms;
-  if (!SetNonBlocking(s, false) || !SetWait(s, SO_SNDTIMEO, timeouts.send_ms)) return NetStatus::kFailed;
   return NetStatus::kOk;
 }
 
-NetStatus TcpSocket::SendAll(const char* data, size_t size) {
-  size_t sent = 0;
-  while (sent < size) {
-    // send takes an int count: hand over at most 1 MiB per call.
-    int piece = static_cast<int>(size - sent < (1u << 20) ? size - sent : (1u << 20));
-    int count = send(static_cast<SOCKET>(handle_), data + sent, piece, 0);
-    if (count == SOCKET_ERROR) return StatusOfLastError();
-    sent += static_cast<size_t>(count);
-  }
-  StartAnswerTime();
-  return NetStatus::kOk;
+NetStatus TcpSocket::WaitReady(bool for_sending, int milliseconds) {
+  // A refused connection shows as an exception, not as room to send.
+  fd_set ready;
+  fd_set failed;
+  FD_ZERO(&ready);
+  FD_ZERO(&failed);
+  FD_SET(Handle(handle_), &ready);
+  FD_SET(Handle(handle_), &failed);
+  timeval wait{};
+  wait.tv_sec = milliseconds / 1000;
+  wait.tv_usec = (milliseconds % 1000) * 1000;
+  int count =
+      for_sending ? select(0, nullptr, &ready, &failed, &wait) : select(0, &ready, nullptr, &failed, &wait);
+  if (count == SOCKET_ERROR) return NetStatus::kFailed;
+  return count > 0 ? NetStatus::kOk : NetStatus::kTimedOut;
 }
 
-NetStatus TcpSocket::Receive(char* buffer, size_t capacity, size_t* received) {
-  *received = 0;
-  // A wait of 0 would mean no limit.
-  int wait = NextReceiveWait();
-  if (wait == 0) return NetStatus::kTimedOut;
-  if (!SetWait(static_cast<SOCKET>(handle_), SO_RCVTIMEO, wait)) return NetStatus::kFailed;
-  int count = recv(static_cast<SOCKET>(handle_), buffer, static_cast<int>(capacity), 0);
-  if (count == SOCKET_ERROR) return StatusOfLastError();
+NetStatus TcpSocket::SendSome(const char* data, size_t size, size_t* sent) {
+  return CountOf(send(Handle(handle_), data, static_cast<int>(size), 0), sent);
+}
+
+NetStatus TcpSocket::ReceiveSome(char* buffer, size_t capacity, size_t* received) {
+  int count = recv(Handle(handle_), buffer, static_cast<int>(capacity), 0);
   if (count == 0) return NetStatus::kClosed;
-  *received = static_cast<size_t>(count);
-  return NetStatus::kOk;
+  return CountOf(count, received);
 }
 
 void TcpSocket::Close() {
   if (handle_ == kNoSocket) return;
-  closesocket(static_cast<SOCKET>(handle_));
+  closesocket(Handle(handle_));
   handle_ = kNoSocket;
 }
 

@@ -1,15 +1,17 @@
 // A sending pass of the logger against the service stand-in.
+#include "upload/send_pass.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
 #include "tests/upload/pilot_account.h"
 #include "platform/text.h"
 #include "tests/upload/service_standin.h"
-#include "upload/send_pass.h"
 
 namespace fs = std::filesystem;
 using testing_support::MakeZip;
@@ -18,11 +20,11 @@ namespace {
 
 // ToSend in the folder, holding track1.zip to track<count>.zip with a few
 // points each; its path with the trailing separator.
-std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count) {
+std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count, int points = 5) {
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (int i = 1; i <= count; ++i) {
-    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml", testing_support::KmlWithPoints(5));
+    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml", testing_support::KmlWithPoints(points));
   }
   return to_send;
 }
@@ -128,6 +130,29 @@ TEST(SendAllArchives, APassToldToStopEndsAfterTheArchiveInHand) {
   EXPECT_EQ(platform::FindFiles(queue.dir.File("Tracks/Sended/Morning/") + "*.zip").size(), 2u);
   std::vector<std::wstring> text = lines.Lines();
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Отправлено 2 из 3"), 1);
+}
+
+// A close gives the upload in hand its grace (1 s here), not the 13 s its
+// archive takes through a link of 20,000 B/s: it stays queued, nothing arrives.
+TEST(SendAllArchives, ACloseCutsASlowUploadOffAfterItsGraceAndTheArchiveStaysQueued) {
+  testing_support::ServiceStandin service({"--link-rate", "20000"});
+  ASSERT_TRUE(service.running());
+  testing_support::ScratchDir dir;
+  testing_support::ProgramFolderGuard program_folder(dir.path());
+  std::string to_send = QueueOfTracks(dir, 1, 8000);
+  LineList lines;
+  EventLog log(&lines);
+  CGpsLogger logger(&log);
+  SettingsRecord record;
+  record.server = L"127.0.0.1:" + std::to_wstring(service.port());
+  logger.SetSettings(record);
+  logger.SetTimeouts({30000, 60000, 60000, 60000, 1000});
+  ASSERT_TRUE(logger.SendAllArchives());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // past the pass's first wait
+  logger.StopAndWait();
+  EXPECT_EQ(lines.Lines().back(), L"Произошла ошибка при отправке данных");
+  EXPECT_TRUE(fs::exists(to_send + "track1.zip"));
+  EXPECT_FALSE(fs::exists(service.StoredUpload(1, "")));
 }
 
 // Wakes of the sending thread may merge; the passes asked for may not be lost,

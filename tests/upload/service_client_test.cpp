@@ -29,9 +29,12 @@ bool StandinGiven(ServiceAddress* service, std::string* archive) {
 
 std::vector<std::wstring> Upload(const ServiceAddress& service, const std::string& archive, bool* accepted) {
   UploadParams params = testing_support::PilotParams();
+  // Limits shorter than the stand-in's slow link takes for the request.
+  platform::SocketTimeouts timeouts;
+  timeouts.send_ms = timeouts.receive_ms = timeouts.answer_ms = 3000;
   LineList list;
   EventLog log(&list);
-  *accepted = UploadArchive(log, params, service, archive);
+  *accepted = UploadArchive(log, params, service, archive, timeouts);
   return list.Lines();
 }
 

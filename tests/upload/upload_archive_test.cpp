@@ -165,6 +165,27 @@ TEST_F(UploadArchiveTest, AnswerDrippingPastItsTimeIsAReceiveError) {
   EXPECT_EQ(upload.lines, std::vector<std::wstring>{L"Ошибка получения данных"});
 }
 
+// Through a link of 30,000 B/s and limits of 3 s: a request 7 s on the wire
+// gets through; a silent or a dripping service still fails.
+TEST_F(UploadArchiveTest, ASlowLinkIsNoFaultButASilentOrDrippingServiceIs) {
+  platform::SocketTimeouts timeouts;
+  timeouts.send_ms = timeouts.receive_ms = timeouts.answer_ms = 3000;
+  const struct {
+    std::vector<std::string> arguments;
+    int points;
+    std::vector<std::wstring> lines;
+  } cases[] = {
+      {{"--link-rate", "30000"}, 6000, Status(L"ok")},
+      {{"--link-rate", "30000", "--mode", "silent"}, 5, {L"Ошибка получения данных"}},
+      {{"--link-rate", "30000", "--mode", "trickle", "--trickle-pause", "0.05"}, 5, {L"Ошибка получения данных"}},
+  };
+  for (const auto& c : cases) {
+    ServiceStandin service(Account(c.arguments));
+    ASSERT_TRUE(service.running());
+    EXPECT_EQ(Send(service.address(), Archive(c.points), Pilot(), timeouts).lines, c.lines) << c.points;
+  }
+}
+
 TEST_F(UploadArchiveTest, AnErrorPageIsAFailureWithItsStatusLine) {
   std::string path = Archive(5);
   struct Case {
