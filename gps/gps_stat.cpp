@@ -2,7 +2,6 @@
 
 #include "gps/serial_connection.h"
 #include "platform/thread.h"
-#include "upload/track_folders.h"
 #include "upload/upload_protocol.h"
 
 CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}

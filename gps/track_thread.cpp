@@ -10,6 +10,7 @@
 #include "track/track_check.h"
 #include "track/waypoint_file.h"
 #include "upload/track_folders.h"
+#include "upload/track_packing.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/text.h"
 #include "upload/track_folders.h"
+#include "upload/track_packing.h"
 #include "upload/upload_archive.h"
 
 namespace {

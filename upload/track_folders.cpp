@@ -1,37 +1,18 @@
 #include "upload/track_folders.h"
 
 #include <cctype>
-#include <cstdint>
 #include <cwchar>
-#include <vector>
 
-#include "platform/file_layer.h"
 #include "platform/folders.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
-#include "track/track_check.h"
-#include "upload/upload_protocol.h"
-#include "zip/zip_check.h"
-#include "zip/zip_writer.h"
 
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
 
-// The layout of the working folders. Folders are named without a trailing
-// separator here; In() joins a name to one.
-std::string In(const std::string& folder, const std::string& name) { return folder + kSep + name; }
-std::string TracksFolder() { return In(platform::ProgramFolder(), "Tracks"); }
-std::string ToSendFolder() { return In(TracksFolder(), "ToSend"); }
-std::string DamagedFolder() { return In(TracksFolder(), "Damaged"); }
-std::string SendedFolder() { return In(TracksFolder(), "Sended"); }
-std::string NumberedName(int number, const char* extension) { return "track" + std::to_string(number) + extension; }
-
-std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
-
-// The next free trackN.zip in a folder.
-std::string NextArchiveIn(const std::string& folder) {
-  return In(folder, NumberedName(NextFileNumber(folder + kSep, "*.zip"), ".zip"));
+std::string NumberedName(int number, const char* extension) {
+  return "track" + std::to_string(number) + extension;
 }
 
 bool IsReservedName(const std::string& name) {
@@ -44,37 +25,6 @@ bool IsReservedName(const std::string& name) {
          base[3] >= '1' && base[3] <= '9';
 }
 
-// Archives an interrupted packing left behind, and queued archives that are
-// not whole (an older version's, or damaged), would be refused by the service
-// and hold up the queue. Returns the track files the whole ones hold, as
-// their directories record them: each archive is read once, from its end.
-std::vector<ZipDirectoryEntry> ClearBrokenArchives(EventLog& log) {
-  std::string to_send = ToSendFolder();
-  for (const std::string& name : platform::FindFiles(In(to_send, "*.part"))) platform::RemoveFile(In(to_send, name));
-  std::vector<ZipDirectoryEntry> queued_tracks;
-  std::vector<ZipDirectoryEntry> entries;
-  for (const std::string& archive : QueuedArchives()) {
-    if (ReadZipDirectory(archive, &entries)) {
-      for (const ZipDirectoryEntry& entry : entries) {
-        if (entry.name == "track.kml") queued_tracks.push_back(entry);
-      }
-      continue;
-    }
-    std::string damaged = DamagedFolder();
-    platform::CreateFolder(damaged);
-    std::string name = ArchiveFileName(archive);
-    if (platform::MoveFileNoReplace(archive, NextArchiveIn(damaged))) {
-      log.AddLine(L"Архив " + Wide(name) + L" повреждён и перемещён в папку Damaged");
-    }
-  }
-  return queued_tracks;
-}
-
-std::string SendedFolderOf(const std::string& track_name) {
-  std::string safe = SafeFolderName(track_name);
-  return safe.empty() ? SendedFolder() : In(SendedFolder(), safe);
-}
-
 // The number in a name like "track12.zip": the text from position 5 up to
 // the first dot, read as wtol reads it.
 int NumberInName(const std::string& name) {
@@ -84,54 +34,35 @@ int NumberInName(const std::string& name) {
   return static_cast<int>(std::wcstol(digits.c_str(), nullptr, 10));
 }
 
-// A packing cut off after its archive took its queue name and before the
-// track file went leaves both; packing the file again would upload the
-// track twice.
-bool IsQueued(const std::string& kml_path, const std::vector<ZipDirectoryEntry>& queued) {
-  if (queued.empty()) return false;
-  std::string bytes = ReadWholeFile(kml_path);
-  uint32_t crc = ZipCrc32(bytes);
-  for (const ZipDirectoryEntry& entry : queued) {
-    if (entry.size == bytes.size() && entry.crc == crc) return true;
-  }
-  return false;
-}
-
-bool AddAll(CZipWriter& zip, const std::string& kml_path, const std::string& waypoints_path,
-            bool with_waypoints) {
-  bool added = zip.AddFile("track.kml", kml_path) == ZipResult::kOk;
-  if (added && with_waypoints) {
-    added = zip.AddFile("points.wpt", waypoints_path) == ZipResult::kOk;
-  }
-  return added;
-}
-
-// Packs every track file left in Tracks, or deletes it when it holds no
-// coordinates or a queued archive already holds its exact bytes; numbers come
-// from the counter, which ends above them.
-void PackLeftoverTracks(EventLog& log, int& counter, const std::vector<ZipDirectoryEntry>& queued) {
-  for (const std::string& name : platform::FindFiles(In(TracksFolder(), "*.kml"))) {
-    std::string path = In(TracksFolder(), name);
-    // The bytes as they were left, before the check may repair them.
-    if (IsQueued(path, queued) || CheckTrackFile(path)) {
-      platform::RemoveFile(path);
-      continue;
-    }
-    PackTrack(log, path, counter);
-    ++counter;
-  }
-}
-
 }  // namespace
 
-std::string TrackFilePath(int number) { return In(TracksFolder(), NumberedName(number, ".kml")); }
+std::string PathIn(const std::string& folder, const std::string& name) { return folder + kSep + name; }
+std::string TracksFolder() { return PathIn(platform::ProgramFolder(), "Tracks"); }
+std::string ToSendFolder() { return PathIn(TracksFolder(), "ToSend"); }
+std::string DamagedFolder() { return PathIn(TracksFolder(), "Damaged"); }
+std::string SendedFolder() { return PathIn(TracksFolder(), "Sended"); }
 
-std::string WaypointsPath() { return In(TracksFolder(), "points.wpt"); }
+std::string SendedFolderOf(const std::string& track_name) {
+  std::string safe = SafeFolderName(track_name);
+  return safe.empty() ? SendedFolder() : PathIn(SendedFolder(), safe);
+}
+
+std::string TrackFilePath(int number) { return PathIn(TracksFolder(), NumberedName(number, ".kml")); }
+
+std::string WaypointsPath() { return PathIn(TracksFolder(), "points.wpt"); }
+
+std::string ToSendPath(int number, const char* extension) {
+  return PathIn(ToSendFolder(), NumberedName(number, extension));
+}
+
+std::string NextArchiveIn(const std::string& folder) {
+  return PathIn(folder, NumberedName(NextFileNumber(folder + kSep, "*.zip"), ".zip"));
+}
 
 std::vector<std::string> QueuedArchives() {
   std::vector<std::string> archives;
-  for (const std::string& name : platform::FindFiles(In(ToSendFolder(), "*.zip"))) {
-    archives.push_back(In(ToSendFolder(), name));
+  for (const std::string& name : platform::FindFiles(PathIn(ToSendFolder(), "*.zip"))) {
+    archives.push_back(PathIn(ToSendFolder(), name));
   }
   return archives;
 }
@@ -145,56 +76,6 @@ int NextFileNumber(const std::string& folder, const std::string& mask) {
     found = true;
   }
   return next;
-}
-
-bool PackTrack(EventLog& log, const std::string& kml_path, int counter) {
-  std::string archive = In(ToSendFolder(), NumberedName(counter, ".zip"));
-  std::string partial = In(ToSendFolder(), NumberedName(counter, ".part"));
-  std::string waypoints = WaypointsPath();
-  bool with_waypoints = platform::FileExists(waypoints);
-  platform::FileLayer& files = platform::Files();
-
-  // The archive's bytes reach the disk before it takes its queue name, and
-  // (on POSIX) that name before the track goes: under any power cut the
-  // queue holds only whole archives, and the track stays until one holds it.
-  bool named = false;
-  CZipWriter zip;
-  if (zip.Create(partial) == ZipResult::kOk) {
-    bool added = AddAll(zip, kml_path, waypoints, with_waypoints);
-    named = zip.CloseFlushed() == ZipResult::kOk && added && files.MoveNoReplace(partial, archive);
-  }
-  if (!named) files.Remove(partial);
-  // A queued archive whose name may not be on the disk leaves the track in
-  // place too: the next start finds it already queued.
-  if (!named || !files.FlushFolder(ToSendFolder())) {
-    log.AddLine(L"Ошибка упаковки: трек остался в файле " + platform::Utf8ToWide(kml_path));
-    return false;
-  }
-  files.Remove(kml_path);
-  if (with_waypoints) files.Remove(waypoints);
-  return true;
-}
-
-bool MoveToSended(EventLog& log, const std::string& archive_path, const std::string& track_name) {
-  std::string folder = SendedFolderOf(track_name);
-  platform::CreateFolderTree(folder);
-  if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(folder))) return true;
-  std::wstring name = Wide(ArchiveFileName(archive_path));
-  std::string sended = SendedFolder();
-  if (folder != sended) {
-    platform::CreateFolder(sended);
-    if (platform::MoveFileNoReplace(archive_path, NextArchiveIn(sended))) {
-      log.AddLine(L"Папка " + Wide(folder) + L" недоступна: архив " + name + L" перемещён в папку Sended");
-      return true;
-    }
-  }
-  // The service has the archive: whatever happens, no later pass may send it again.
-  if (platform::MoveFileNoReplace(archive_path, archive_path + ".sent")) {
-    log.AddLine(L"Папка Sended недоступна: архив " + name + L" отправлен и помечен как " + name + L".sent");
-  } else if (platform::RemoveFile(archive_path)) {
-    log.AddLine(L"Папка Sended недоступна: отправленный архив " + name + L" удалён из очереди");
-  }
-  return false;
 }
 
 std::string SafeFolderName(const std::string& track_name) {
@@ -220,17 +101,12 @@ std::string SafeFolderName(const std::string& track_name) {
   return safe;
 }
 
-bool HasLeftoverTracks() { return !platform::FindFiles(In(TracksFolder(), "*.kml")).empty(); }
-
-int PrepareTrackFolders(EventLog& log, const std::string& track_name, bool pack_leftovers) {
-  platform::CreateFolder(TracksFolder());
-  platform::CreateFolder(ToSendFolder());
-  platform::CreateFolderTree(SendedFolderOf(track_name));
-  std::vector<ZipDirectoryEntry> queued_tracks = ClearBrokenArchives(log);
-
-  int kml = NextFileNumber(TracksFolder() + kSep, "*.kml");
-  int zip = NextFileNumber(ToSendFolder() + kSep, "*.zip");
-  int counter = zip > kml ? zip : kml;
-  if (pack_leftovers) PackLeftoverTracks(log, counter, queued_tracks);
-  return counter;
+std::vector<std::string> LeftoverTracks() {
+  std::vector<std::string> tracks;
+  for (const std::string& name : platform::FindFiles(PathIn(TracksFolder(), "*.kml"))) {
+    tracks.push_back(PathIn(TracksFolder(), name));
+  }
+  return tracks;
 }
+
+bool HasLeftoverTracks() { return !LeftoverTracks().empty(); }

@@ -1,4 +1,5 @@
 #include "upload/track_folders.h"
+#include "upload/track_packing.h"
 
 #include <sys/stat.h>
 
