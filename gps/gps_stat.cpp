@@ -17,16 +17,20 @@ bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
   if (send_thread_.joinable()) stopped_senders_.push_back(std::move(send_thread_));
   SetSettings(settings);
   recording_ = settings;
-  std::unique_ptr<platform::SerialPort> port =
-      OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
+  const int number = PortNumberFromText(settings.port);
+  std::unique_ptr<platform::SerialPort> port = OpenPort(*log_, number, 4800, 8, 0, 0);
   if (!port) return false;
   bool pack_leftovers = AskToPackLeftovers(question_);
   // The question's box lets the window handle its messages: a close may have come.
   if (closing_) return false;
-  {
-    std::lock_guard<std::mutex> guard(port_guard_);
-    port_ = std::move(port);
-  }
+  // No track thread runs: the port and what reopens it are handed over as
+  // the thread begins.
+  port_gate_.Reopen();
+  port_gate_.Attach(port.get());
+  port_ = std::move(port);
+  port_name_ = PortDeviceName(number);
+  line_settings_ = platform::LineSettings{4800, 8, 0, 0};
+  last_open_ = std::chrono::steady_clock::now();
   reader_.Reset();
   bTreadStop = false;
   // A waypoint asked for while nothing was recorded belongs to no track.
@@ -67,20 +71,32 @@ void CGpsLogger::JoinThreads() {
   pass_by_hand_.Wait();
 }
 
-void CGpsLogger::ClosePort() {
-  std::shared_ptr<platform::SerialPort> port;
-  {
-    std::lock_guard<std::mutex> guard(port_guard_);
-    port.swap(port_);
-  }
-  // A read waiting on the port returns at once; the track thread keeps its
-  // own reference until that read is over.
-  if (port) port->Close();
+void CGpsLogger::ClosePort() { port_gate_.Close(); }
+
+bool CGpsLogger::ReadReceiver(GpsFix& fix, double& latitude, double& longitude) {
+  if (!port_ && !ReopenPort()) return true;
+  bool failed = reader_.ReadFix(port_.get(), fix, latitude, longitude);
+  if (failed) ReleasePort();
+  return failed;
 }
 
-std::shared_ptr<platform::SerialPort> CGpsLogger::CurrentPort() {
-  std::lock_guard<std::mutex> guard(port_guard_);
-  return port_;
+bool CGpsLogger::ReopenPort() {
+  auto now = std::chrono::steady_clock::now();
+  // The wait paces the tries while the device is gone; a stop ends it.
+  if (port_gate_.WaitForClose(last_open_ + std::chrono::seconds(1) - now)) return false;
+  last_open_ = std::chrono::steady_clock::now();
+  // Unlike the first open, a failed try is not logged: it repeats every second.
+  platform::SerialOpenError error = platform::SerialOpenError::kNone;
+  std::unique_ptr<platform::SerialPort> port = platform::OpenSerialPort(port_name_, line_settings_, &error);
+  if (!port || !port_gate_.Attach(port.get())) return false;
+  port_ = std::move(port);
+  reader_.Reset();
+  return true;
+}
+
+void CGpsLogger::ReleasePort() {
+  port_gate_.Detach();
+  port_.reset();
 }
 
 void CGpsLogger::RequestPoint() { point_event_.Set(); }
@@ -113,8 +129,9 @@ int CGpsLogger::SendThreadProc(SendingRun& sending) {
 
 bool CGpsLogger::SendAllArchives(Done ended) {
   UploadTarget target = Target();
-  return pass_by_hand_.Run([this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
-                           std::move(ended));
+  return pass_by_hand_.Run(
+      [this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
+      std::move(ended));
 }
 
 void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }

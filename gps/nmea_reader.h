@@ -21,7 +21,7 @@ class FixReader {
   static constexpr size_t kMaxFieldLength = 82;
   // Hunt reads that leave a 0 or LF byte current (LF bytes met between
   // sentences, or empty reads after one) before a call gives up. A failed
-  // read of a line that is gone counts as one such read wherever it comes.
+  // read (a line that is gone) ends the call at once, wherever it comes.
   static constexpr int kFailLimit = 50;
 
   // stop is the logger's stop flag; it is tested before every read.
@@ -34,7 +34,7 @@ class FixReader {
   // so its fix is returned as soon as they are read; one without ends at the
   // next "$". What follows the digits is passed over by the hunt for the next
   // "$". Returns true on failure: kFailLimit hunt reads in this call that
-  // left an LF or NUL byte current or failed, or the stop flag. Only
+  // left an LF or NUL byte current, a failed read, or the stop flag. Only
   // sentences that end are stored; one whose checksum is not the XOR of its
   // text, one with a taken field longer than kMaxFieldLength, an RMC cut
   // before its speed field, or one the line's failure cut, is dropped. Fields

@@ -58,6 +58,7 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
     pass_requested = RecordTrack(settings);
     if (pass_requested && !bTreadStop) sending.RequestPass();
   }
+  ReleasePort();
   log_->SetStatus(L"Программа остановлена");
   // The sending thread's last wake: the last track's pass, or none.
   sending.Finish(pass_requested);
@@ -80,15 +81,9 @@ bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
 
   GpsFix fix;
   while (!bTreadStop) {
-    std::shared_ptr<platform::SerialPort> port = CurrentPort();
-    if (!port) break;
     double latitude = 0;
     double longitude = 0;
-    bool failed;
-    {
-      std::lock_guard<std::mutex> guard(port_lock_);
-      failed = reader_.ReadFix(port.get(), fix, latitude, longitude);
-    }
+    bool failed = ReadReceiver(fix, latitude, longitude);
     HandleFix(failed, fix, latitude, longitude, state);
     if (settings.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();
@@ -115,7 +110,8 @@ void CGpsLogger::HandleFix(bool failed, const GpsFix& fix, double latitude, doub
     PostState(kStateReceiving);
   }
   TakePointRequests(latitude, longitude, state);
-  state.travelled += state.file.PointStep(latitude, longitude, fix.speed, state.settings.thinning, last_position_);
+  state.travelled +=
+      state.file.PointStep(latitude, longitude, fix.speed, state.settings.thinning, last_position_);
   // Coordinates come in, but a status that says they are being read would
   // hide that none of them reaches the disk.
   const wchar_t* status = TellWriteFailure(state) ? L"Ошибка записи трека  %s" : L"Чтение координат  %s";
