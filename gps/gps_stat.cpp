@@ -18,7 +18,9 @@ bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
   SetSettings(settings);
   recording_ = settings;
   const int number = PortNumberFromText(settings.port);
-  std::unique_ptr<platform::SerialPort> port = OpenPort(*log_, number, 4800, 8, 0, 0);
+  const platform::LineSettings line{4800, 8, 0, 0};
+  std::unique_ptr<platform::SerialPort> port =
+      OpenPort(*log_, number, line.baud_rate, line.byte_size, line.parity, line.stop_bits);
   if (!port) return false;
   bool pack_leftovers = AskToPackLeftovers(question_);
   // The question's box lets the window handle its messages: a close may have come.
@@ -29,7 +31,7 @@ bool CGpsLogger::Start(SettingsRecord settings, const Done& opened) {
   port_gate_.Attach(port.get());
   port_ = std::move(port);
   port_name_ = PortDeviceName(number);
-  line_settings_ = platform::LineSettings{4800, 8, 0, 0};
+  line_settings_ = line;
   last_open_ = std::chrono::steady_clock::now();
   reader_.Reset();
   bTreadStop = false;
