@@ -4,6 +4,14 @@
 #include "platform/thread.h"
 #include "upload/upload_protocol.h"
 
+namespace {
+
+// How long the reader waits on a silent line before its call fails: its
+// limit of empty reads of half a second each.
+constexpr auto kSilentLineLimit = FixReader::kFailLimit * std::chrono::milliseconds(500);
+
+}  // namespace
+
 CGpsLogger::CGpsLogger(EventLog* log) : log_(log) {}
 
 CGpsLogger::~CGpsLogger() { StopAndWait(); }
@@ -16,13 +24,19 @@ bool CGpsLogger::Start(SettingsRecord settings, bool pack_leftovers, const Done&
   if (send_thread_.joinable()) stopped_senders_.push_back(std::move(send_thread_));
   SetSettings(settings);
   recording_ = settings;
+  const int number = PortNumberFromText(settings.port);
+  const platform::LineSettings line{4800, 8, 0, 0};
   std::unique_ptr<platform::SerialPort> port =
-      OpenPort(*log_, PortNumberFromText(settings.port), 4800, 8, 0, 0);
+      OpenPort(*log_, number, line.baud_rate, line.byte_size, line.parity, line.stop_bits);
   if (!port) return false;
-  {
-    std::lock_guard<std::mutex> guard(port_guard_);
-    port_ = std::move(port);
-  }
+  // No track thread runs: the port and what reopens it are handed over as
+  // the thread begins.
+  port_gate_.Reopen();
+  port_gate_.Attach(port.get());
+  port_ = std::move(port);
+  port_name_ = PortDeviceName(number);
+  line_settings_ = line;
+  last_open_ = std::chrono::steady_clock::now();
   reader_.Reset();
   bTreadStop = false;
   // A waypoint asked for while nothing was recorded belongs to no track.
@@ -65,20 +79,44 @@ void CGpsLogger::JoinThreads() {
   pass_by_hand_.Wait();
 }
 
-void CGpsLogger::ClosePort() {
-  std::shared_ptr<platform::SerialPort> port;
-  {
-    std::lock_guard<std::mutex> guard(port_guard_);
-    port.swap(port_);
+void CGpsLogger::ClosePort() { port_gate_.Close(); }
+
+bool CGpsLogger::ReadReceiver(GpsFix& fix, double& latitude, double& longitude) {
+  // The loss is told at once. While the device is gone, its port is tried
+  // again once a second, and the call lasts as long as a silent line's
+  // would: the window goes on telling of it as of a silence, and a new
+  // device under the name is read as soon as it is there.
+  const auto give_up = std::chrono::steady_clock::now() + kSilentLineLimit;
+  while (!bTreadStop) {
+    if (port_ || ReopenPort()) {
+      if (!reader_.ReadFix(port_.get(), fix, latitude, longitude)) return false;
+      // A silent line is opened again too; a noisy one is not, since
+      // reopening would drop what it still brings.
+      if (port_->ReadFailed() || reader_.EndedInSilence()) ReleasePort();
+      return true;
+    }
+    if (std::chrono::steady_clock::now() >= give_up) break;
   }
-  // A read waiting on the port returns at once; the track thread keeps its
-  // own reference until that read is over.
-  if (port) port->Close();
+  return true;
 }
 
-std::shared_ptr<platform::SerialPort> CGpsLogger::CurrentPort() {
-  std::lock_guard<std::mutex> guard(port_guard_);
-  return port_;
+bool CGpsLogger::ReopenPort() {
+  auto now = std::chrono::steady_clock::now();
+  // The wait paces the tries while the device is gone; a stop ends it.
+  if (port_gate_.WaitForClose(last_open_ + std::chrono::seconds(1) - now)) return false;
+  last_open_ = std::chrono::steady_clock::now();
+  // Unlike the first open, a failed try is not logged: it repeats every second.
+  platform::SerialOpenError error = platform::SerialOpenError::kNone;
+  std::unique_ptr<platform::SerialPort> port = platform::OpenSerialPort(port_name_, line_settings_, &error);
+  if (!port || !port_gate_.Attach(port.get())) return false;
+  port_ = std::move(port);
+  reader_.Reset();
+  return true;
+}
+
+void CGpsLogger::ReleasePort() {
+  port_gate_.Detach();
+  port_.reset();
 }
 
 void CGpsLogger::RequestPoint() { point_event_.Set(); }
@@ -111,8 +149,9 @@ int CGpsLogger::SendThreadProc(SendingRun& sending) {
 
 bool CGpsLogger::SendAllArchives(Done ended) {
   UploadTarget target = Target();
-  return pass_by_hand_.Run([this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
-                           std::move(ended));
+  return pass_by_hand_.Run(
+      [this, target] { passes_.SendAllArchives(*log_, target, [this] { return !closing_; }); },
+      std::move(ended));
 }
 
 void CGpsLogger::WaitForSending() { pass_by_hand_.Wait(); }

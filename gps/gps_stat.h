@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -15,11 +16,12 @@
 #include "gps/gps_fix.h"
 #include "gps/nmea_reader.h"
 #include "platform/background_job.h"
+#include "platform/close_gate.h"
+#include "platform/net.h"
 #include "platform/serial.h"
 #include "platform/sync.h"
 #include "settings/settings_model.h"
 #include "track/track_file.h"
-#include "platform/net.h"
 #include "upload/send_pass.h"
 
 // RecordingState carried by the track state message.
@@ -59,6 +61,8 @@ class CGpsLogger {
   // The window's close: as StopAndWait, but a worker does the waiting and
   // calls closed once every thread of the logger has ended.
   void BeginClose(Done closed);
+  // Asks the track thread to close the port: its read ends at once, and it
+  // opens the port no more in this recording.
   void ClosePort();
 
   // Takes the upload parameters from a settings record.
@@ -107,16 +111,27 @@ class CGpsLogger {
   bool FinishTrack(const std::string& path, TrackState& state);
   void CreatePoint(const std::wstring& name, double longitude, double latitude, int number);
   void PostState(int state);
-  std::shared_ptr<platform::SerialPort> CurrentPort();
+  // One fix from the receiver, as ReadFix gives it; true on failure. A line
+  // that failed, or stayed silent past the reader's limit, is closed: its
+  // device may be gone, or back as a new device that only a new open
+  // reaches. A closed port is opened again by its name, once a second at
+  // most, and a call without a port fails after the silent-line limit.
+  bool ReadReceiver(GpsFix& fix, double& latitude, double& longitude);
+  bool ReopenPort();
+  void ReleasePort();
   UploadTarget Target();
 
   EventLog* log_;
-  std::mutex port_guard_;  // guards the port pointer itself, not the reads
-  std::shared_ptr<platform::SerialPort> port_;
+  // The receiver's port: Start hands it to the track thread, which alone
+  // reads, closes and reopens it. Stop reaches it only through the gate.
+  std::unique_ptr<platform::SerialPort> port_;
+  platform::CloseGate port_gate_;
+  std::string port_name_;
+  platform::LineSettings line_settings_;
+  std::chrono::steady_clock::time_point last_open_;
   platform::AutoResetEvent end_of_track_event_;
   platform::AutoResetEvent point_event_;
   platform::AutoResetEvent named_point_event_;
-  std::mutex port_lock_;    // held around one ReadFix
   std::mutex target_lock_;  // the window changes the target while a pass may read it
   UploadTarget target_;
   SettingsRecord recording_;  // the settings of the recording Start began

@@ -66,22 +66,22 @@ bool FixReader::ReadFix(platform::SerialPort* port, GpsFix& fix, double& latitud
       case Outcome::kFix:
         return false;
       case Outcome::kInterrupted:
-        // A failed read ended the sentence: it counts as the hunt's would.
-        if (Stopped() || CountFailure()) return true;
-        break;
+        // The stop flag, or a failed read: the line is gone.
+        return true;
       case Outcome::kNext:
         break;
     }
   }
 }
 
-// Reads until the current byte is "$". An LF or NUL byte, and an empty or
-// failed read while one is current (a silent or lost receiver), count towards
-// failure over the whole call; other bytes and empty reads after them do not.
+// Reads until the current byte is "$". An LF or NUL byte, and an empty read
+// while one is current (a silent receiver), count towards failure over the
+// whole call; other bytes and empty reads after them do not. A failed read
+// ends the call: waiting on a line that is gone only delays its reopening.
 bool FixReader::HuntSentenceStart() {
   while (current_ != '$') {
     if (Stopped()) return false;
-    ReadByte();
+    if (!ReadByte() && port_->ReadFailed()) return false;
     if ((current_ == 0 || current_ == '\n') && CountFailure()) return false;
   }
   return true;

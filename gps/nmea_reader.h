@@ -21,7 +21,7 @@ class FixReader {
   static constexpr size_t kMaxFieldLength = 82;
   // Hunt reads that leave a 0 or LF byte current (LF bytes met between
   // sentences, or empty reads after one) before a call gives up. A failed
-  // read of a line that is gone counts as one such read wherever it comes.
+  // read (a line that is gone) ends the call at once, wherever it comes.
   static constexpr int kFailLimit = 50;
 
   // stop is the logger's stop flag; it is tested before every read.
@@ -34,7 +34,7 @@ class FixReader {
   // so its fix is returned as soon as they are read; one without ends at the
   // next "$". What follows the digits is passed over by the hunt for the next
   // "$". Returns true on failure: kFailLimit hunt reads in this call that
-  // left an LF or NUL byte current or failed, or the stop flag. Only
+  // left an LF or NUL byte current, a failed read, or the stop flag. Only
   // sentences that end are stored; one whose checksum is not the XOR of its
   // text, one with a taken field longer than kMaxFieldLength, an RMC cut
   // before its speed field, or one the line's failure cut, is dropped. Fields
@@ -45,6 +45,11 @@ class FixReader {
   // Forgets the sentence start kept from the last call: for a newly opened
   // port.
   void Reset();
+
+  // Whether the last read brought nothing: a failed call then ended in the
+  // line's silence, not in noise such as a receiver's burst of NUL bytes at
+  // boot, which is data still coming.
+  bool EndedInSilence() const { return last_read_empty_; }
 
  private:
   enum class Kind { kOther, kRmc, kGga, kGsa };
@@ -90,9 +95,9 @@ class FixReader {
   }
   // A failed read leaves 0 current: a line that is gone reads as a silent one.
   bool ReadByte() {
-    if (port_->Read(&current_, 1) == 1) return true;
-    if (port_->ReadFailed()) current_ = 0;
-    return false;
+    last_read_empty_ = port_->Read(&current_, 1) != 1;
+    if (last_read_empty_ && port_->ReadFailed()) current_ = 0;
+    return !last_read_empty_;
   }
   // Counts one read towards failure; true once the limit is reached.
   bool CountFailure() { return ++failcounter_ >= kFailLimit; }
@@ -105,6 +110,7 @@ class FixReader {
   // end of a call is the start of the next sentence.
   char current_ = 0;
   int failcounter_ = 0;
+  bool last_read_empty_ = false;
   // The XOR of the sentence's text so far.
   unsigned char checksum_ = 0;
   char field_[kMaxFieldLength];

@@ -59,6 +59,7 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
     pass_requested = RecordTrack(settings);
     if (pass_requested && !bTreadStop) sending.RequestPass();
   }
+  ReleasePort();
   log_->SetStatus(L"Программа остановлена");
   // The sending thread's last wake: the last track's pass, or none.
   sending.Finish(pass_requested);
@@ -81,15 +82,9 @@ bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
 
   GpsFix fix;
   while (!bTreadStop) {
-    std::shared_ptr<platform::SerialPort> port = CurrentPort();
-    if (!port) break;
     double latitude = 0;
     double longitude = 0;
-    bool failed;
-    {
-      std::lock_guard<std::mutex> guard(port_lock_);
-      failed = reader_.ReadFix(port.get(), fix, latitude, longitude);
-    }
+    bool failed = ReadReceiver(fix, latitude, longitude);
     HandleFix(failed, fix, latitude, longitude, state);
     if (settings.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();

@@ -2,31 +2,34 @@
 
 namespace platform {
 
-bool CloseGate::Enter() {
+bool CloseGate::Attach(SerialPort* port) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (closed_) return false;
-  ++readers_;
+  if (is_closed_) return false;
+  port_ = port;
   return true;
 }
 
-bool CloseGate::Leave() {
+void CloseGate::Detach() {
   std::lock_guard<std::mutex> guard(lock_);
-  --readers_;
-  return closed_ && readers_ == 0;
+  port_ = nullptr;
 }
 
-bool CloseGate::Close(const std::function<void()>& wake) {
+void CloseGate::Close() {
   std::lock_guard<std::mutex> guard(lock_);
-  if (closed_) return false;
-  closed_ = true;
-  if (readers_ == 0) return true;
-  wake();
-  return false;
+  is_closed_ = true;
+  if (port_) port_->Interrupt();
+  closed_.notify_all();
 }
 
-bool CloseGate::IsClosed() {
+bool CloseGate::WaitForClose(std::chrono::steady_clock::duration time) {
+  std::unique_lock<std::mutex> guard(lock_);
+  return closed_.wait_for(guard, time, [this] { return is_closed_; });
+}
+
+void CloseGate::Reopen() {
   std::lock_guard<std::mutex> guard(lock_);
-  return closed_;
+  is_closed_ = false;
+  port_ = nullptr;
 }
 
 }  // namespace platform

@@ -1,33 +1,37 @@
-// Lets one thread close a port while another thread reads it.
+// Lets one thread end the reads of a port that another thread owns.
 //
-// A reader enters the gate before it touches the handle and leaves after. The
-// handle is released by whoever is last: Close when nobody is inside, else the
-// last reader to leave. So a read never uses a released handle, whose number
-// the system may already have given to another file.
+// The owner (the thread that opens, reads, reopens and destroys the port)
+// attaches each port it opens and detaches it before destroying it. Close,
+// from any thread, interrupts the attached port's read and refuses later
+// attaches, so it never touches a port that is being destroyed, and a port
+// opened after it is never read.
 #pragma once
 
-#include <functional>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
+
+#include "platform/serial.h"
 
 namespace platform {
 
 class CloseGate {
  public:
-  // False once the gate is closed; otherwise the caller may use the handle
-  // until it calls Leave.
-  bool Enter();
-  // True when the caller must release the handle now.
-  bool Leave();
-  // Closes the gate. wake runs under the gate's lock while readers are inside,
-  // to end their waits. True when the caller must release the handle now (no
-  // reader inside and not closed before).
-  bool Close(const std::function<void()>& wake);
-  bool IsClosed();
+  // False, and nothing attached, once the gate is closed.
+  bool Attach(SerialPort* port);
+  void Detach();
+  void Close();
+  // Waits until the gate is closed, at most the time; true when it is.
+  bool WaitForClose(std::chrono::steady_clock::duration time);
+  // Opens the gate again, nothing attached: for the next owner.
+  void Reopen();
 
  private:
+  // Guards which port Close may interrupt, and whether it came.
   std::mutex lock_;
-  int readers_ = 0;
-  bool closed_ = false;
+  std::condition_variable closed_;
+  SerialPort* port_ = nullptr;
+  bool is_closed_ = false;
 };
 
 }  // namespace platform

@@ -25,22 +25,25 @@ enum class SerialOpenError { kNone, kOpen, kGetState, kSetState };
 // per byte, the port takes the line in bursts: one system read takes what has
 // come, and reads are served from it until it is used up. So a byte may reach
 // the reader late: once the line pauses (Windows) or up to a quarter of a
-// second after it came (POSIX), always within the 500 ms. Close may be called
-// from another thread while a read waits: that read returns promptly, and
-// every later read returns 0 at once.
+// second after it came (POSIX), always within the 500 ms. One owner opens,
+// reads and destroys a port (destroying it gives the device up); only
+// Interrupt may come from another thread, and only while the port lives.
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
   // Reads up to size bytes into buffer; returns the count (0 on time-out,
-  // error or a closed port).
+  // error or an interrupted port).
   virtual size_t Read(void* buffer, size_t size) = 0;
   // Whether the last Read that returned 0 did so because the line failed (the
-  // device is gone: a hang-up, an unplugged adapter) or the port is closed,
-  // rather than because the line was silent. A failed read still lasts the
-  // time-out, so a caller that reads on does not spin; only a closed port's
-  // reads return at once.
+  // device is gone: a hang-up, an unplugged adapter) or the port was
+  // interrupted, rather than because the line was silent. A failed read still
+  // lasts the time-out, so a caller that reads on does not spin; only an
+  // interrupted port's reads return at once.
   virtual bool ReadFailed() const = 0;
-  virtual void Close() = 0;
+  // Ends a read waiting in another thread promptly; every later read returns
+  // 0 at once and counts as failed. The device stays held until the port is
+  // destroyed.
+  virtual void Interrupt() = 0;
 };
 
 // Opens a port by its Windows name ("COM3", or "\\.\COM12" for 9 and above)

@@ -9,12 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <utility>
 
-#include "platform/close_gate.h"
 #include "platform/program_dir.h"
 #include "platform/read_buffer.h"
 
@@ -80,10 +80,9 @@ bool SpeedFor(int baud_rate, speed_t* speed) {
   static const struct {
     int rate;
     speed_t speed;
-  } kSpeeds[] = {{110, B110},       {300, B300},       {600, B600},       {1200, B1200},
-                 {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},
-                 {38400, B38400},   {57600, B57600},   {115200, B115200}, {230400, B230400},
-                 {460800, B460800}, {921600, B921600}};
+  } kSpeeds[] = {{110, B110},       {300, B300},       {600, B600},       {1200, B1200},    {2400, B2400},
+                 {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},  {57600, B57600},
+                 {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
   for (const auto& entry : kSpeeds) {
     if (entry.rate == baud_rate) {
       *speed = entry.speed;
@@ -126,39 +125,39 @@ class PosixSerialPort : public SerialPort {
  public:
   PosixSerialPort(Fd device, Fd wake_read, Fd wake_write)
       : device_(std::move(device)), wake_read_(std::move(wake_read)), wake_write_(std::move(wake_write)) {}
-  ~PosixSerialPort() override { Close(); }
+  ~PosixSerialPort() override { GiveUpDevice(); }
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0) return 0;
-    if (!gate_.Enter()) {
+    if (interrupted_) {
       failed_ = true;
       return 0;
     }
     Filled filled = buffered_.size() >= size ? Filled::kDone : Fill(std::min(size, ReadBuffer::kCapacity));
-    size_t got = filled == Filled::kClosed ? 0 : buffered_.Take(buffer, size);
+    size_t got = filled == Filled::kInterrupted ? 0 : buffered_.Take(buffer, size);
     failed_ = got == 0 && filled != Filled::kDone;
-    if (gate_.Leave()) GiveUpDevice();
     return got;
   }
 
   bool ReadFailed() const override { return failed_; }
 
-  void Close() override {
-    if (gate_.Close([this] { Wake(); })) GiveUpDevice();
+  void Interrupt() override {
+    interrupted_ = true;
+    Wake();
   }
 
  private:
-  enum class Wait { kReady, kTimedOut, kClosed, kGone };
-  // How filling the buffer ended: at its size or a time-out, by Close, or
-  // with the device gone.
-  enum class Filled { kDone, kClosed, kGone };
+  enum class Wait { kReady, kTimedOut, kInterrupted, kGone };
+  // How filling the buffer ended: at its size or a time-out, by
+  // Interrupt, or with the device gone.
+  enum class Filled { kDone, kInterrupted, kGone };
 
   // Reads the device until the buffer holds size bytes, the line pauses for
   // the interval time-out after a byte, or the total time-out has passed.
   Filled Fill(size_t size) {
     const Clock::time_point deadline = Clock::now() + kTotalTimeout;
     for (;;) {
-      if (WaitForWake(std::min(next_read_, deadline))) return Filled::kClosed;
+      if (WaitForWake(std::min(next_read_, deadline))) return Filled::kInterrupted;
       if (!ReadDevice()) return Gone(deadline);
       if (buffered_.size() >= size || Clock::now() >= deadline) return Filled::kDone;
       // Before the first byte the wait may last the whole read; after one,
@@ -173,8 +172,8 @@ class PosixSerialPort : public SerialPort {
           break;
         case Wait::kTimedOut:
           return Filled::kDone;
-        case Wait::kClosed:
-          return Filled::kClosed;
+        case Wait::kInterrupted:
+          return Filled::kInterrupted;
         case Wait::kGone:
           return Gone(deadline);
       }
@@ -183,7 +182,9 @@ class PosixSerialPort : public SerialPort {
 
   // Sleeps out the time-out like a silent port rather than spin on a dead
   // descriptor.
-  Filled Gone(Clock::time_point deadline) { return WaitForWake(deadline) ? Filled::kClosed : Filled::kGone; }
+  Filled Gone(Clock::time_point deadline) {
+    return WaitForWake(deadline) ? Filled::kInterrupted : Filled::kGone;
+  }
 
   // One read of whatever the driver holds, as much as the buffer takes; false
   // when the device is gone (hang-up, error).
@@ -207,13 +208,16 @@ class PosixSerialPort : public SerialPort {
       pollfd fds[2] = {{device_.get(), POLLIN, 0}, {wake_read_.get(), POLLIN, 0}};
       int ready = poll(fds, 2, std::max(0, MillisecondsUntil(until)));
       if (ready < 0 && errno == EINTR) continue;
-      if (fds[1].revents != 0) return Wait::kClosed;
+      if (fds[1].revents != 0) return Wait::kInterrupted;
       if (ready == 0) return Wait::kTimedOut;
+      // A hung-up tty (its other side closed, its adapter unplugged) also
+      // polls readable, and its reads give 0 as an empty line's do.
+      if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return Wait::kGone;
       return ready > 0 && (fds[0].revents & POLLIN) != 0 ? Wait::kReady : Wait::kGone;
     }
   }
 
-  // True when Close woke us before the time.
+  // True when Interrupt woke us before the time.
   bool WaitForWake(Clock::time_point until) {
     for (;;) {
       int wait = MillisecondsUntil(until);
@@ -237,21 +241,18 @@ class PosixSerialPort : public SerialPort {
     (void)written;
   }
 
-  // Gives the device up at once, so it can be opened again.
-  void GiveUpDevice() {
-    ioctl(device_.get(), TIOCNXCL);
-    flock(device_.get(), LOCK_UN);
-    device_.Reset();
-  }
+  // The tty's exclusive mode outlives our descriptor while the other side
+  // stays open: clear it, so the device can be opened again at once.
+  void GiveUpDevice() { ioctl(device_.get(), TIOCNXCL); }
 
   Fd device_;
   Fd wake_read_;
   Fd wake_write_;
-  CloseGate gate_;
   ReadBuffer buffered_;
   // The earliest time for the next read of the device.
   Clock::time_point next_read_;
   bool failed_ = false;
+  std::atomic<bool> interrupted_{false};
 };
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/close_gate.h"
 #include "platform/read_buffer.h"
 #include "platform/win32/unique_handle.h"
 
@@ -19,19 +18,17 @@ constexpr DWORD kReadTotalTimeout = 500;
 class Win32SerialPort : public SerialPort {
  public:
   explicit Win32SerialPort(UniqueHandle handle)
-      : handle_(std::move(handle)), closed_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~Win32SerialPort() override { Close(); }
+      : handle_(std::move(handle)), interrupted_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
   size_t Read(void* buffer, size_t size) override {
     if (size == 0) return 0;
-    if (!gate_.Enter()) {
+    if (WaitForSingleObject(interrupted_.get(), 0) == WAIT_OBJECT_0) {
       failed_ = true;
       return 0;
     }
     bool line_up = buffered_.size() >= size || Fill();
     size_t got = buffered_.Take(buffer, size);
     failed_ = got == 0 && !line_up;
-    if (gate_.Leave()) handle_.Reset();
     return got;
   }
 
@@ -39,18 +36,14 @@ class Win32SerialPort : public SerialPort {
 
   // A read in progress is cancelled; one that has not reached ReadFile yet
   // ends by its own time-out, within half a second.
-  void Close() override {
-    if (gate_.Close([this] {
-          SetEvent(closed_event_.get());
-          CancelIoEx(handle_.get(), nullptr);
-        })) {
-      handle_.Reset();
-    }
+  void Interrupt() override {
+    SetEvent(interrupted_.get());
+    CancelIoEx(handle_.get(), nullptr);
   }
 
  private:
   // Fills the buffer from the line. False when the line failed: the device
-  // is gone (the adapter unplugged, the line hung up) or the port is closed.
+  // is gone (the adapter unplugged, the line hung up) or the port was interrupted.
   bool Fill() {
     const ULONGLONG start = GetTickCount64();
     // A device that is gone fails ClearCommError. ReadFile on it may fail at
@@ -64,7 +57,7 @@ class Win32SerialPort : public SerialPort {
     // let the reader spin.
     ULONGLONG spent = GetTickCount64() - start;
     if (got == 0 && spent < kReadTotalTimeout) {
-      WaitForSingleObject(closed_event_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
+      WaitForSingleObject(interrupted_.get(), static_cast<DWORD>(kReadTotalTimeout - spent));
     }
     return up;
   }
@@ -84,8 +77,7 @@ class Win32SerialPort : public SerialPort {
   }
 
   UniqueHandle handle_;
-  UniqueHandle closed_event_;
-  CloseGate gate_;
+  UniqueHandle interrupted_;
   ReadBuffer buffered_;
   bool failed_ = false;
 };

@@ -1,8 +1,7 @@
 #include "tests/e2e/recorder_run.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tools/nmea-sim/route.h"
 
@@ -30,6 +30,7 @@ void RecorderRun::WriteSettings(const std::vector<std::string>& lines, bool utf8
 }
 
 bool RecorderRun::StartReceiver(const std::vector<std::string>& options, const std::string& link) {
+  receiver_.Stop();
   return StartLinkedSimulator(receiver_, link.empty() ? dir_ + "/com3" : link, options);
 }
 
@@ -37,12 +38,15 @@ bool RecorderRun::StartRecorder(const std::string& answer) {
   return StartRecorder({HeadlessPath(), "--dir", dir(), "--answer", answer}, {});
 }
 
-bool RecorderRun::StartRecorder(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+bool RecorderRun::StartRecorder(const std::vector<std::string>& argv,
+                                const std::vector<std::string>& environment) {
   recorder_ = std::make_unique<ChildProcess>();
   return recorder_->Start(argv, environment, !environment.empty());
 }
 
 void RecorderRun::Command(const std::string& line) { recorder_->Write(line + "\n"); }
+
+bool RecorderRun::WaitForReceiverEnd(double seconds) { return receiver_.Wait(seconds) >= 0; }
 
 bool RecorderRun::WaitFor(const std::string& text, double seconds) {
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -115,32 +119,70 @@ bool SamePosition(const std::string& line, const std::pair<double, double>& posi
 }
 
 void ExpectAGoneReceiverNoticed(RecorderRun& run, bool lost, const std::string& com_link,
-                                const std::function<bool()>& start_recorder) {
+                                const std::function<bool()>& start_recorder, int back_after) {
   const int fixes = 30;
+  const int fixes_back = back_after > 0 ? 20 : 0;
   // Lost: the simulator ends once all is read. Silent: for longer than the test lasts.
-  std::vector<std::string> gone = {"--epochs", std::to_string(fixes), "--hold", "60"};
+  auto route_of = [](int epochs) {
+    return std::vector<std::string>{"--speed",   "20", "--pace",   "epoch",
+                                    "--speedup", "10", "--epochs", std::to_string(epochs),
+                                    "--hold",    "60"};
+  };
+  std::vector<std::string> gone = route_of(fixes);
   if (!lost) gone = {"--epochs", std::to_string(fixes + 1), "--silence", std::to_string(fixes) + ":600"};
   run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
-  gone.insert(gone.begin(), {"--speed", "20", "--pace", "epoch", "--speedup", "10"});
+  if (!lost) gone.insert(gone.begin(), {"--speed", "20", "--pace", "epoch", "--speedup", "10"});
   ASSERT_TRUE(run.StartReceiver(gone, com_link));
   ASSERT_TRUE(start_recorder());
   run.Command("start");
   ASSERT_TRUE(run.WaitFor("# state 2", 60));
   double cpu = run.CpuSeconds();
-  // 50 empty reads of half a second each, and the fixes before them.
-  ASSERT_TRUE(run.WaitFor("# state 1", 40));
-  ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом >", 5));
-  run.Command("send");
-  ASSERT_TRUE(run.WaitFor("+ Упаковано", 40));
-  EXPECT_LT(run.CpuSeconds() - cpu, 5.0) << "a reader spinning on a dead line takes the whole half minute";
+  // The silent-line limit: 50 empty reads of half a second each.
+  const int kSilentLineSeconds = 25;
+  if (back_after > 0) {
+    // A new device under the same name, its route from the start again.
+    ASSERT_TRUE(run.WaitForReceiverEnd(30));
+    const auto gone_at = std::chrono::steady_clock::now();
+    cpu = run.CpuSeconds();
+    // The loss is told at once, then as a silence is, every silent-line limit.
+    ASSERT_TRUE(run.WaitFor("# state 1", 5));
+    ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом >", 5));
+    if (back_after > kSilentLineSeconds) {
+      ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом > >", 30));
+    }
+    std::this_thread::sleep_until(gone_at + std::chrono::seconds(back_after));
+    EXPECT_LT(run.CpuSeconds() - cpu, 0.02 * back_after) << "the tries to reopen the port spin";
+    ASSERT_TRUE(run.StartReceiver(route_of(fixes_back), com_link));
+    ASSERT_TRUE(run.WaitFor("# state 2", 5));
+    auto last_written = [&] {
+      std::vector<std::string> points = PointLines(ReadFileBytes(run.TracksFile("track0.kml")));
+      return !points.empty() && SamePosition(points.back(), RoutePositions(fixes_back).back());
+    };
+    ASSERT_TRUE(PollFor(10, last_written));
+  } else {
+    ASSERT_TRUE(run.WaitFor("# state 1", kSilentLineSeconds + 15));
+    ASSERT_TRUE(run.WaitFor("= 1 Нет связи с GPS-устройсвом >", 5));
+    run.Command("send");
+    ASSERT_TRUE(run.WaitFor("+ Упаковано", 40));
+    EXPECT_LT(run.CpuSeconds() - cpu, 5.0) << "a reader spinning on a dead line takes the whole half minute";
+  }
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 60));
   ASSERT_EQ(run.Quit(), 0);
   EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip"), std::vector<std::string>{"track0.zip"});
-  std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml"));
+  std::string kml = ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml");
+  std::vector<std::string> points = PointLines(kml);
   std::vector<std::pair<double, double>> route = RoutePositions(fixes);
+  std::vector<std::pair<double, double>> back = RoutePositions(fixes_back);
+  route.insert(route.end(), back.begin(), back.end());
   ASSERT_EQ(points.size(), route.size());
   for (size_t i = 0; i < points.size(); ++i) EXPECT_TRUE(SamePosition(points[i], route[i])) << points[i];
+  size_t segments = 0;
+  for (size_t at = kml.find("<coordinates>"); at != std::string::npos;
+       at = kml.find("<coordinates>", at + 1)) {
+    ++segments;
+  }
+  EXPECT_EQ(segments, back_after > 0 ? 2u : 1u);
 }
 
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix) {
@@ -148,7 +190,8 @@ std::vector<std::string> FilesIn(const std::string& folder, const std::string& s
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     std::string name = entry.path().filename().string();
-    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (name.size() >= suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
       names.push_back(name);
     }
   }

@@ -37,6 +37,8 @@ class RecorderRun {
   // Windows program under Wine).
   bool StartRecorder(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
   void Command(const std::string& line);
+  // Waits for the simulator to end (a lost receiver's line is then gone).
+  bool WaitForReceiverEnd(double seconds);
   // Reads output lines until one holds the text; false after the seconds.
   bool WaitFor(const std::string& text, double seconds);
   // Sends quit, collects the rest of the output and returns the recorder's
@@ -70,9 +72,11 @@ bool SamePosition(const std::string& line, const std::pair<double, double>& posi
 // line is lost (the pseudo-terminal closed, as an unplugged adapter's): the
 // recorder, started by start_recorder, shows it within the silent-line limit
 // without spinning, packs the track on a send request made then, and the
-// track holds every fix sent, the last one too, and nothing else.
+// track holds every fix sent, the last one too, and nothing else. With
+// back_after, a lost receiver comes back that many seconds later as a new
+// device under the same name: its fixes join the track in a second segment.
 void ExpectAGoneReceiverNoticed(RecorderRun& run, bool lost, const std::string& com_link,
-                                const std::function<bool()>& start_recorder);
+                                const std::function<bool()>& start_recorder, int back_after = 0);
 
 // Files in a folder of the run matching a suffix, sorted.
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);

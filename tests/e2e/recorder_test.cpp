@@ -1,11 +1,10 @@
 // Whole runs of the recorder: simulator → pseudo-terminal → headless driver
 // → track files, waypoints and archives.
+#include <gtest/gtest.h>
 #include <signal.h>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -28,7 +27,8 @@ using testing_support::ZipEntry;
 namespace {
 
 // A route at 20 knots (about 10 m per second), sent ten times faster than life.
-const std::vector<std::string> kFastRoute = {"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "60"};
+const std::vector<std::string> kFastRoute = {"--speed",   "20", "--pace", "epoch",
+                                             "--speedup", "10", "--hold", "60"};
 
 std::vector<std::string> With(std::vector<std::string> options, const std::vector<std::string>& more) {
   options.insert(options.end(), more.begin(), more.end());
@@ -184,8 +184,9 @@ TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
     run.Command("stop");
     ASSERT_TRUE(run.WaitFor("# state 0", 30));
     ASSERT_EQ(run.Quit(), 0);
-    EXPECT_EQ(std::count_if(run.output().begin(), run.output().end(),
-                            [](const std::string& line) { return line.rfind("+ Ошибка записи трека: файл", 0) == 0; }),
+    EXPECT_EQ(std::count_if(
+                  run.output().begin(), run.output().end(),
+                  [](const std::string& line) { return line.rfind("+ Ошибка записи трека: файл", 0) == 0; }),
               1);
     if (c.tracks_is_a_file) {
       EXPECT_FALSE(run.Printed("+ Упаковано"));
@@ -205,7 +206,8 @@ TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
 TEST(Recorder, SignalLossClosesAndReopensSegments) {
   RecorderRun run;
   run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
-  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--nofix-every", "6", "--nofix-for", "3", "--epochs", "400"})));
+  ASSERT_TRUE(
+      run.StartReceiver(With(kFastRoute, {"--nofix-every", "6", "--nofix-for", "3", "--epochs", "400"})));
   ASSERT_TRUE(run.StartRecorder());
   run.Command("start");
   ASSERT_TRUE(run.WaitFor("# state 2", 20));
@@ -223,7 +225,8 @@ TEST(Recorder, SignalLossClosesAndReopensSegments) {
   EXPECT_TRUE(run.Printed("= 1 Потерян сигнал GPS  >"));
   std::string kml = ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml");
   size_t placemarks = 0;
-  for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1)) ++placemarks;
+  for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1))
+    ++placemarks;
   EXPECT_GE(placemarks, 2u);
 }
 
@@ -253,6 +256,16 @@ TEST(Recorder, NoticesAReceiverThatFallsSilentOrIsLostAndKeepsItsLastFix) {
   }
 }
 
+// Past the silent-line limit too, the port is reopened by itself.
+TEST(Recorder, ReadsAReceiverPluggedBackUnderTheSameName) {
+  for (int back_after : {2, 30}) {
+    SCOPED_TRACE(back_after);
+    RecorderRun run;
+    testing_support::ExpectAGoneReceiverNoticed(
+        run, true, "", [&] { return run.StartRecorder(); }, back_after);
+  }
+}
+
 TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
   RecorderRun run;
   run.WriteSettings({"Points=True", "PointsCount=50", "Prorezhivanie=5"});
@@ -268,7 +281,8 @@ TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
   ASSERT_GE(archives.size(), 3u);
   // Every track but the last one ended once its points added up to 50 m.
   for (size_t i = 0; i + 1 < archives.size(); ++i) {
-    std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/" + archives[i]), "track.kml"));
+    std::vector<std::string> points =
+        PointLines(ZipEntry(run.TracksFile("ToSend/" + archives[i]), "track.kml"));
     ASSERT_FALSE(points.empty()) << archives[i];
     EXPECT_LE(points.size(), 8u) << archives[i];
   }
@@ -310,8 +324,8 @@ namespace {
 // The point lines the thinning rule lets through from a capture's valid fixes:
 // the first one, then each at least the thinning distance from the last one
 // written (coordinates as the track prints them, with nine digits).
-std::vector<std::pair<double, double>> ThinnedPositions(const std::vector<testing_support::ExpectedFix>& fixes,
-                                                        int thinning) {
+std::vector<std::pair<double, double>> ThinnedPositions(
+    const std::vector<testing_support::ExpectedFix>& fixes, int thinning) {
   std::vector<std::pair<double, double>> written;
   for (const testing_support::ExpectedFix& fix : fixes) {
     if (!fix.valid) continue;
@@ -320,7 +334,8 @@ std::vector<std::pair<double, double>> ThinnedPositions(const std::vector<testin
       continue;
     }
     int distance = TrackDistance(written.back().first, fix.latitude, written.back().second, fix.longitude);
-    if (distance >= thinning && fix.latitude != 0 && fix.longitude != 0) written.emplace_back(fix.latitude, fix.longitude);
+    if (distance >= thinning && fix.latitude != 0 && fix.longitude != 0)
+      written.emplace_back(fix.latitude, fix.longitude);
   }
   return written;
 }

@@ -54,7 +54,7 @@ class MemoryPort : public platform::SerialPort {
     return count;
   }
 
-  void Close() override {
+  void Interrupt() override {
     closed_ = true;
     burst_end_ = 0;
   }

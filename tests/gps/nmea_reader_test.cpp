@@ -1,5 +1,4 @@
 #include "gps/nmea_reader.h"
-#include "platform/numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/numbers.h"
 #include "tests/fakes/memory_port.h"
 #include "tests/gps/capture_reading.h"
 #include "tests/support/test_support.h"
@@ -208,7 +208,7 @@ TEST(ReadFix, FailsAfterFiftyLineEndsOrNulBytesWhileHunting) {
 }
 
 // The line end of a sentence and the empty reads after it count together; a
-// failed read of a lost line counts as an empty one, also inside a sentence,
+// failed read of a lost line fails the call at once, also inside a sentence,
 // whose bytes then make no fix. A sentence with a checksum is returned
 // without waiting for what follows it.
 TEST(ReadFix, SilentReceiverFailsAfterFiftyEmptyReads) {
@@ -223,9 +223,9 @@ TEST(ReadFix, SilentReceiverFailsAfterFiftyEmptyReads) {
       {"a line", kGsv, false, false, 49},
       {"a fix", kGga + kRmc, false, true, 49},
       {"a fix and 200 NUL bytes", kRmc + std::string(200, '\0'), false, true, 0},
-      {"a fix, then the line lost", kGga + kRmc, true, true, 49},
-      {"the line lost inside an RMC", kGga + kRmc.substr(0, 20), true, false, 49},
-      {"the line lost after an RMC without checksum", "$" + kRmcText, true, false, 50},
+      {"a fix, then the line lost", kGga + kRmc, true, true, 1},
+      {"the line lost inside an RMC", kGga + kRmc.substr(0, 20), true, false, 1},
+      {"the line lost after an RMC without checksum", "$" + kRmcText, true, false, 1},
   };
   for (const Case& c : cases) {
     std::atomic<bool> stop{false};
@@ -377,9 +377,10 @@ TEST(ReadFix, ArbitraryBytesAreReadToTheEnd) {
   EXPECT_TRUE(port.Drained());
 }
 
-
 // A sentence of the text with the given checksum digits.
-std::string WithDigits(const std::string& text, const std::string& digits) { return "$" + text + "*" + digits + "\r\n"; }
+std::string WithDigits(const std::string& text, const std::string& digits) {
+  return "$" + text + "*" + digits + "\r\n";
+}
 
 // The text with the byte at the index replaced.
 std::string Replaced(std::string text, size_t index, char byte) {

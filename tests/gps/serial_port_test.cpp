@@ -35,7 +35,9 @@ class PseudoTerminal {
   const std::string& path() const { return path_; }
   // The test's own descriptor of the port's side, for looking at its settings.
   int slave() const { return slave_; }
-  void Send(const std::string& bytes) { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+  }
   void CloseMaster() {
     if (master_ >= 0) close(master_);
     master_ = -1;
@@ -67,9 +69,9 @@ template <typename Call>
 long Elapsed(Call call) {
   auto start = std::chrono::steady_clock::now();
   call();
-  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - start)
-                               .count());
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+          .count());
 }
 
 // Sends one byte every 40 ms until stopped, so a long read never finds a gap.
@@ -244,8 +246,8 @@ TEST(SerialPortRead, GathersTheRequestedBytesAcrossShortPauses) {
 }
 
 // The port waits a little after the first byte of a burst so that one read
-// takes the rest; Close must end that wait too.
-TEST(SerialPortClose, EndsTheWaitAfterTheFirstByteOfABurst) {
+// takes the rest; Interrupt must end that wait too.
+TEST(SerialPortInterrupt, EndsTheWaitAfterTheFirstByteOfABurst) {
   PseudoTerminal line;
   auto port = Open(line.path());
   ASSERT_NE(port, nullptr);
@@ -257,35 +259,36 @@ TEST(SerialPortClose, EndsTheWaitAfterTheFirstByteOfABurst) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   line.Send("$");
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  port->Close();
+  port->Interrupt();
   reader.join();
   EXPECT_LT(took, 250);
 }
 
-TEST(SerialPortClose, EndsAWaitingReadAndLaterReadsGiveNothingAtOnce) {
+TEST(SerialPortInterrupt, EndsAWaitingReadAndLaterReadsFailAtOnce) {
   PseudoTerminal line;
   auto port = Open(line.path());
   ASSERT_NE(port, nullptr);
-  Trickle trickle(line);  // without Close the read would last its full 500 ms
+  Trickle trickle(line);  // without Interrupt the read would last its full 500 ms
   long took = 0;
   std::thread reader([&] {
     char buffer[200];
     took = Elapsed([&] { port->Read(buffer, sizeof(buffer)); });
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  port->Close();
+  port->Interrupt();
   reader.join();
   EXPECT_LT(took, 350);
   char byte;
   EXPECT_LT(Elapsed([&] { EXPECT_EQ(port->Read(&byte, 1), 0u); }), 50);
-  port->Close();  // twice is harmless
+  EXPECT_TRUE(port->ReadFailed());
+  port->Interrupt();  // twice is harmless
 }
 
 TEST(SerialPortClose, GivesTheDeviceUpForTheNextOpenAtOnce) {
   PseudoTerminal line;
   auto first = Open(line.path());
   ASSERT_NE(first, nullptr);
-  first->Close();
+  first.reset();
   auto second = Open(line.path());
   ASSERT_NE(second, nullptr);
   line.Send("y");
@@ -300,6 +303,7 @@ TEST(SerialPortRead, VanishedDeviceGivesNothingWithinTheTimeOutWithoutSpinning) 
   std::thread reader([&] {
     char buffer[64];
     first = Elapsed([&] { EXPECT_EQ(port->Read(buffer, sizeof(buffer)), 0u); });
+    EXPECT_TRUE(port->ReadFailed());
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   line.CloseMaster();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/program_dir.h"
 
@@ -53,8 +54,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path dir = fs::temp_directory_path() /
-                 ("rovelog-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  fs::path dir =
+      fs::temp_directory_path() / ("rovelog-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   fs::create_directories(dir);
   path_ = dir.string();
 }
@@ -66,5 +67,14 @@ ScratchDir::~ScratchDir() {
 }
 
 std::string ScratchDir::File(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+bool PollFor(double seconds, const std::function<bool()>& condition) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return true;
+}
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 // scratch folders that clean up after themselves.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ std::vector<std::string> NmeaCaptures(bool include_synthetic = false);
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Polls the condition every fifth of a second until it holds or the seconds pass.
+bool PollFor(double seconds, const std::function<bool()>& condition);
 
 // A fresh empty folder, removed with everything in it when the object goes.
 class ScratchDir {
@@ -46,6 +50,6 @@ class ProgramFolderGuard {
 }  // namespace testing_support
 
 // Skips the current test with a message when the shared captures are absent.
-#define SKIP_WITHOUT_CAPTURES()                                              \
-  if (testing_support::NmeaCaptureDir().empty())                             \
+#define SKIP_WITHOUT_CAPTURES()                  \
+  if (testing_support::NmeaCaptureDir().empty()) \
   GTEST_SKIP() << "../shared/nmea is absent: receiver captures not available"

@@ -14,17 +14,6 @@ namespace {
 // takes longer means the driver is stuck.
 constexpr double kAnswerSeconds = 60;
 
-double Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-void Pause() {
-  const timespec fifth{0, 200 * 1000 * 1000};
-  nanosleep(&fifth, nullptr);
-}
-
 // A number the driver answered; -1 when the answer is no number.
 long Number(const std::string& text) {
   char* end = nullptr;
@@ -33,15 +22,6 @@ long Number(const std::string& text) {
 }
 
 }  // namespace
-
-bool PollFor(double seconds, const std::function<bool()>& condition) {
-  const double end = Now() + seconds;
-  while (!condition()) {
-    if (Now() >= end) return false;
-    Pause();
-  }
-  return true;
-}
 
 std::string WindowDriverPath() { return WindowsProgram("tests/tools/window_driver/window-driver.exe"); }
 
@@ -143,7 +123,9 @@ bool WindowDriver::WaitForNoBox(double seconds) {
 
 int WindowDriver::WaitForExit(double seconds) {
   std::string answer;
-  return Exchange("wait-exit " + std::to_string(seconds), seconds + kAnswerSeconds, &answer) ? static_cast<int>(Number(answer)) : -1;
+  return Exchange("wait-exit " + std::to_string(seconds), seconds + kAnswerSeconds, &answer)
+             ? static_cast<int>(Number(answer))
+             : -1;
 }
 
 }  // namespace testing_support

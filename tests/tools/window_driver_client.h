@@ -59,7 +59,4 @@ class WindowDriver {
 // so it must be built for the target's bitness.
 std::string WindowDriverPath();
 
-// Polls the condition every fifth of a second until it holds or the seconds pass.
-bool PollFor(double seconds, const std::function<bool()>& condition);
-
 }  // namespace testing_support

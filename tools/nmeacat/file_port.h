@@ -25,7 +25,7 @@ class FilePort : public platform::SerialPort {
     return got;
   }
 
-  void Close() override { closed_ = true; }
+  void Interrupt() override { closed_ = true; }
   // The end of a file stops the reading rather than failing it.
   bool ReadFailed() const override { return closed_; }
 
