@@ -166,6 +166,11 @@ void CGpsLogger::SetTimeouts(const platform::SocketTimeouts& timeouts) {
   target_.timeouts = timeouts;
 }
 
+void CGpsLogger::SetArchivePause(int milliseconds) {
+  std::lock_guard<std::mutex> guard(target_lock_);
+  target_.archive_pause_ms = milliseconds;
+}
+
 UploadTarget CGpsLogger::Target() {
   std::lock_guard<std::mutex> guard(target_lock_);
   UploadTarget target = target_;

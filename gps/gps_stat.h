@@ -69,6 +69,8 @@ class CGpsLogger {
   void SetSettings(const SettingsRecord& settings);
   // The uploads' time-outs (the product's own unless a test shortens them).
   void SetTimeouts(const platform::SocketTimeouts& timeouts);
+  // The pause before each archive of a pass (a second unless a test shortens it).
+  void SetArchivePause(int milliseconds);
 
   // Requests from the window; each counts once until the track thread takes it.
   void RequestPoint();

@@ -27,7 +27,7 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Keep
 
   int sent = 0;
   for (const std::string& archive : archives) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(target.archive_pause_ms));
     int code = kNoAnswerCode;
     if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code, target.cutoff)) {
       log.SetLine(progress_row, SentOf(++sent, total));

@@ -19,6 +19,9 @@ struct UploadTarget {
   UploadParams params;
   ServiceAddress service;
   platform::SocketTimeouts timeouts;
+  // The pause before each archive's upload: a second gives the service a
+  // breath between archives (tests shorten it).
+  int archive_pause_ms = 1000;
   // Set by the program's close: the upload in hand then ends within the
   // timeouts' close grace and its archive stays queued.
   const platform::NetCutoff* cutoff = nullptr;

@@ -9,8 +9,8 @@
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
-#include "tests/upload/pilot_account.h"
 #include "platform/text.h"
+#include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 
 namespace fs = std::filesystem;
@@ -18,13 +18,17 @@ using testing_support::MakeZip;
 
 namespace {
 
+// The pass's pause before each archive, shortened from the product's second.
+constexpr int kArchivePauseMs = 50;
+
 // ToSend in the folder, holding track1.zip to track<count>.zip with a few
 // points each; its path with the trailing separator.
 std::string QueueOfTracks(const testing_support::ScratchDir& dir, int count, int points = 5) {
   std::string to_send = dir.File("Tracks/ToSend/");
   fs::create_directories(to_send);
   for (int i = 1; i <= count; ++i) {
-    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml", testing_support::KmlWithPoints(points));
+    MakeZip(to_send + "track" + std::to_string(i) + ".zip", "track.kml",
+            testing_support::KmlWithPoints(points));
   }
   return to_send;
 }
@@ -44,6 +48,7 @@ struct QueueAtTheStandin {
     UploadTarget target;
     target.params = testing_support::PilotParams();
     target.service = service.address();
+    target.archive_pause_ms = kArchivePauseMs;
     return target;
   }
 };
@@ -63,6 +68,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
+  logger.SetArchivePause(kArchivePauseMs);
   SettingsRecord record;
   record.login = L"pilot";
   record.password = L"secret";
@@ -77,7 +83,9 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   EXPECT_EQ(text[0], L"Отправка данных на сервер");
   EXPECT_EQ(text[1], L"Архивов к отправке 3 ");
   EXPECT_EQ(text[2], L"Отправлено 2 из 3");
-  EXPECT_EQ(std::count(text.begin(), text.end(), L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"), 1);
+  EXPECT_EQ(std::count(text.begin(), text.end(),
+                       L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"),
+            1);
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Произошла ошибка при отправке данных"), 0);
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track0.zip")));
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track1.zip")));
@@ -143,6 +151,7 @@ TEST(SendAllArchives, ACloseCutsASlowUploadOffAfterItsGraceAndTheArchiveStaysQue
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
+  logger.SetArchivePause(kArchivePauseMs);
   SettingsRecord record;
   record.server = L"127.0.0.1:" + std::to_wstring(service.port());
   logger.SetSettings(record);
@@ -190,9 +199,11 @@ TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   LineList lines;
   EventLog log(&lines);
   CGpsLogger logger(&log);
+  logger.SetArchivePause(kArchivePauseMs);
   logger.SendAllArchives();
   logger.WaitForSending();
-  EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
+  EXPECT_EQ(lines.Lines(),
+            (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
 }
 
 }  // namespace
