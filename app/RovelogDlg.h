@@ -25,7 +25,7 @@
 #include "eventlog/line_list.h"
 #include "app/recorder_commands.h"
 #include "gps/gps_stat.h"
-#include "platform/background_job.h"
+#include "base/background_job.h"
 #include "settings/settings_model.h"
 #include "ui/group_box.h"
 #include "ui/layout_dialog.h"
@@ -135,5 +135,5 @@ class CRovelogDlg : public LayoutDialog {
   // queued before it must not start a recording, or that late state would
   // show the new recording stopped.
   UpdateVerdict update_verdict_;
-  platform::BackgroundJob update_check_;  // after what it writes: it goes first
+  base::BackgroundJob update_check_;  // after what it writes: it goes first
 };

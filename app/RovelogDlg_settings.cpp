@@ -1,6 +1,7 @@
 // The settings form: the port list from the registry, and the form loaded
 // from and saved to properties.ini through SettingsModel.
 #include "app/RovelogDlg.h"
+#include "base/text_case.h"
 
 #include <vector>
 
@@ -71,7 +72,7 @@ void CRovelogDlg::SelectPort(const std::wstring& port) {
   list.SetCurSel(-1);
   if (port.empty()) return;
   for (int index = 0; index < list.Count(); ++index) {
-    if (platform::EqualsIgnoringCase(EntryPort(list.ItemText(index)), port)) {
+    if (base::EqualsIgnoringCase(EntryPort(list.ItemText(index)), port)) {
       list.SetCurSel(index);
       return;
     }

@@ -15,11 +15,11 @@
 #include "eventlog/event_log.h"
 #include "gps/gps_fix.h"
 #include "gps/nmea_reader.h"
-#include "platform/background_job.h"
-#include "platform/close_gate.h"
+#include "base/background_job.h"
+#include "gps/close_gate.h"
 #include "platform/net.h"
 #include "platform/serial.h"
-#include "platform/sync.h"
+#include "base/sync.h"
 #include "settings/settings_model.h"
 #include "track/track_file.h"
 #include "upload/send_pass.h"
@@ -127,13 +127,13 @@ class CGpsLogger {
   // The receiver's port: Start hands it to the track thread, which alone
   // reads, closes and reopens it. Stop reaches it only through the gate.
   std::unique_ptr<platform::SerialPort> port_;
-  platform::CloseGate port_gate_;
+  CloseGate port_gate_;
   std::string port_name_;
   platform::LineSettings line_settings_;
   std::chrono::steady_clock::time_point last_open_;
-  platform::AutoResetEvent end_of_track_event_;
-  platform::AutoResetEvent point_event_;
-  platform::AutoResetEvent named_point_event_;
+  base::AutoResetEvent end_of_track_event_;
+  base::AutoResetEvent point_event_;
+  base::AutoResetEvent named_point_event_;
   std::mutex target_lock_;  // the window changes the target while a pass may read it
   UploadTarget target_;
   SettingsRecord recording_;  // the settings of the recording Start began
@@ -148,8 +148,8 @@ class CGpsLogger {
   std::thread send_thread_;
   std::vector<std::thread> stopped_senders_;  // sending threads of earlier recordings
   SendPassRunner passes_;
-  platform::BackgroundJob pass_by_hand_;
-  platform::BackgroundJob closer_;
+  base::BackgroundJob pass_by_hand_;
+  base::BackgroundJob closer_;
   std::atomic<int> stop_count_{0};    // a pass ends when a stop comes during it
   std::atomic<bool> closing_{false};  // every pass ends after its current archive
   platform::NetCutoff close_cutoff_;  // the close's end of the upload in hand

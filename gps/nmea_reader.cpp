@@ -1,6 +1,6 @@
 #include "gps/nmea_reader.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ bool IsSatelliteTalker(char first, char second) {
 // degrees are the integer value divided by 100, the minutes the text after
 // the degree digits.
 double Coordinate(std::string_view field, size_t degree_digits, bool negative) {
-  int degrees = platform::LeadingInteger(field) / 100;
-  double minutes = field.size() > degree_digits ? platform::LeadingDecimal(field.substr(degree_digits)) : 0;
+  int degrees = base::LeadingInteger(field) / 100;
+  double minutes = field.size() > degree_digits ? base::LeadingDecimal(field.substr(degree_digits)) : 0;
   double value = minutes / 60 + degrees;
   return negative ? -value : value;
 }
@@ -155,8 +155,8 @@ FixReader::Outcome FixReader::ReadGgaOrGsa(Kind kind, GpsFix& fix) {
     if (end == FieldEnd::kInterrupted) return Outcome::kInterrupted;
     if (end == FieldEnd::kOverlong) return Outcome::kNext;
     if (gga) {
-      if (number == 7) next.satellites = platform::LeadingInteger(Field());
-      if (number == 9) next.altitude = platform::LeadingDecimal(Field());
+      if (number == 7) next.satellites = base::LeadingInteger(Field());
+      if (number == 9) next.altitude = base::LeadingDecimal(Field());
     } else {
       if (number >= 3 && number <= 14 && !field_empty_) ++used;
       next.usedsatellites = used;
@@ -190,7 +190,7 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
     if (end == FieldEnd::kComma) ++commas;
     switch (number) {
       case 1:
-        next.time = platform::LeadingInteger(Field());
+        next.time = base::LeadingInteger(Field());
         break;
       case 2:
         next.valid = Field() == "A";
@@ -206,10 +206,10 @@ FixReader::Outcome FixReader::ReadRmc(GpsFix& fix, double& latitude, double& lon
         break;
       }
       case 5:
-        next.speed = platform::LeadingDecimal(Field());
+        next.speed = base::LeadingDecimal(Field());
         break;
       case 7:
-        next.date = platform::LeadingInteger(Field());
+        next.date = base::LeadingInteger(Field());
         break;
       default:
         break;

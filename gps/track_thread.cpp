@@ -4,7 +4,7 @@
 
 #include "gps/gps_stat.h"
 #include "platform/folders.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "platform/text.h"
 #include "platform/thread.h"
 #include "track/track_check.h"
@@ -76,7 +76,7 @@ bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
   state.path = path;
   state.file.Begin(path);
   TellWriteFailure(state);
-  state.sending_distance = platform::LeadingInteger(settings.interval_or_distance);
+  state.sending_distance = base::LeadingInteger(settings.interval_or_distance);
   // A request that came while the previous track was being finished is dropped.
   end_of_track_event_.Reset();
 

@@ -26,8 +26,4 @@ std::string WideToUtf8(const std::wstring& text);
 // platform/.
 std::wstring Utf8ToWide(const std::string& text);
 
-// Equal texts without regard to the case of Latin and Russian letters (the
-// privacy captions, port names, host names), whatever the system's locale.
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
-
 }  // namespace platform

@@ -120,7 +120,7 @@ rovelog_pid=$!
 pids+=("$rovelog_pid")
 
 # Our window driver finds the window, reads its log and tells where it is.
-coproc DRIVER { "$wine" "build/$preset/tests/tools/window_driver/window-driver.exe" 2>/dev/null; }
+coproc DRIVER { "$wine" "build/$preset/tests/support/window_driver/window-driver.exe" 2>/dev/null; }
 drive() {  # drive COMMAND: the answer's first line in $reply; false on "error"
   echo "$*" >&"${DRIVER[1]}"
   IFS= read -r reply <&"${DRIVER[0]}"

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <utility>
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "platform/text.h"
 #include "settings/ini_file.h"
 
@@ -88,7 +88,7 @@ void SettingsModel::LoadSettingsRecord() {
   record_.password = ini.Scramble(read(L"Password"), false);
   record_.privacy = read(L"Privacy");
   record_.track_name = read(L"Track");
-  record_.thinning = platform::LeadingInteger(read(L"Prorezhivanie"));
+  record_.thinning = base::LeadingInteger(read(L"Prorezhivanie"));
   if (read(L"Time") == kTrue) {
     record_.send_mode = kSendByTime;
     record_.interval_or_distance = read(L"TimeInterval");
@@ -135,7 +135,7 @@ SettingsForm SettingsModel::SaveSettings(const SettingsForm& form, std::wstring*
   WriteKey(ini, L"Login", form.login, &written);
   WriteKey(ini, L"Password", ini.Scramble(form.password, true), &written);
   WriteKey(ini, L"Track", form.track_name, &written);
-  int thinning = platform::LeadingInteger(form.thinning_text);
+  int thinning = base::LeadingInteger(form.thinning_text);
   WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning), &written);
   WriteKey(ini, L"Privacy", form.privacy, &written);
   WriteSendMode(ini, form, &written);

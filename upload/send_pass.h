@@ -10,7 +10,7 @@
 
 #include "eventlog/event_log.h"
 #include "platform/net.h"
-#include "platform/sync.h"
+#include "base/sync.h"
 #include "upload/service_address.h"
 #include "upload/upload_protocol.h"
 
@@ -62,7 +62,7 @@ class SendingRun {
   void Run(const std::function<void()>& pass);
 
  private:
-  platform::AutoResetEvent wake_;
+  base::AutoResetEvent wake_;
   std::atomic<int> requests_{0};  // wakes may merge; requests are counted
   std::atomic<bool> finished_{false};
 };

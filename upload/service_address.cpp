@@ -1,5 +1,6 @@
 #include "upload/service_address.h"
 
+#include "base/text_case.h"
 #include "platform/text.h"
 
 namespace {
@@ -58,6 +59,6 @@ std::string HostHeader(const ServiceAddress& service) {
 }
 
 std::string LookupName(const std::string& host) {
-  if (IsIpv4Literal(host) || platform::EqualsIgnoringCase(platform::AnsiToWide(host), L"localhost")) return host;
+  if (IsIpv4Literal(host) || base::EqualsIgnoringCase(platform::AnsiToWide(host), L"localhost")) return host;
   return "www." + host;
 }

@@ -1,7 +1,8 @@
 #include "upload/upload_protocol.h"
 
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
+#include "base/text_case.h"
 #include "platform/text.h"
 #include "upload/base64.h"
 
@@ -50,7 +51,7 @@ void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
 
 std::optional<std::string> PrivacyCode(const std::wstring& caption) {
   for (const PrivacyLevel& level : PrivacyLevels()) {
-    if (platform::EqualsIgnoringCase(caption, level.caption)) return std::string(level.code);
+    if (base::EqualsIgnoringCase(caption, level.caption)) return std::string(level.code);
   }
   return std::nullopt;
 }
@@ -67,7 +68,7 @@ std::string SendInfo(SendMode send_mode, const std::string& interval_or_distance
       break;
     case kSendByDistance:
       kind = 2;
-      value = platform::LeadingInteger(interval_or_distance);
+      value = base::LeadingInteger(interval_or_distance);
       break;
     case kSendByHand:
       kind = 3;
@@ -131,7 +132,7 @@ bool AnswerComplete(const std::string& answer) {
 int ParseAnswerCode(const std::string& answer) {
   size_t mark = answer.find('>');
   if (mark == std::string::npos || answer.size() <= mark + 3) return kNoAnswerCode;
-  return platform::LeadingInteger(std::string_view(answer).substr(mark + 3, 4));
+  return base::LeadingInteger(std::string_view(answer).substr(mark + 3, 4));
 }
 
 bool AnswerCodeComplete(const std::string& answer) {

@@ -16,7 +16,7 @@
 #include <utility>
 
 #include "platform/program_dir.h"
-#include "platform/read_buffer.h"
+#include "base/read_buffer.h"
 
 namespace platform {
 
@@ -133,7 +133,7 @@ class PosixSerialPort : public SerialPort {
       failed_ = true;
       return 0;
     }
-    Filled filled = buffered_.size() >= size ? Filled::kDone : Fill(std::min(size, ReadBuffer::kCapacity));
+    Filled filled = buffered_.size() >= size ? Filled::kDone : Fill(std::min(size, base::ReadBuffer::kCapacity));
     size_t got = filled == Filled::kInterrupted ? 0 : buffered_.Take(buffer, size);
     failed_ = got == 0 && filled != Filled::kDone;
     return got;
@@ -248,7 +248,7 @@ class PosixSerialPort : public SerialPort {
   Fd device_;
   Fd wake_read_;
   Fd wake_write_;
-  ReadBuffer buffered_;
+  base::ReadBuffer buffered_;
   // The earliest time for the next read of the device.
   Clock::time_point next_read_;
   bool failed_ = false;

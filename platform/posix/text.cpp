@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
 
 namespace platform {
 
@@ -28,9 +28,9 @@ void AppendUtf8(std::string& out, uint32_t code) {
 
 }  // namespace
 
-std::string WideToAnsi(const std::wstring& text) { return cp1251::Encode(text); }
+std::string WideToAnsi(const std::wstring& text) { return base::cp1251::Encode(text); }
 
-std::wstring AnsiToWide(const std::string& text) { return cp1251::Decode(text); }
+std::wstring AnsiToWide(const std::string& text) { return base::cp1251::Decode(text); }
 
 std::string WideToUtf8(const std::wstring& text) {
   std::string out;

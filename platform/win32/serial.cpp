@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/read_buffer.h"
+#include "base/read_buffer.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform {
@@ -78,7 +78,7 @@ class Win32SerialPort : public SerialPort {
 
   UniqueHandle handle_;
   UniqueHandle interrupted_;
-  ReadBuffer buffered_;
+  base::ReadBuffer buffered_;
   bool failed_ = false;
 };
 

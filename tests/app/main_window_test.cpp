@@ -24,7 +24,7 @@
 
 #include "app/RovelogApp.h"
 #include "app/RovelogDlg.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "platform/program_dir.h"
 #include "platform/text.h"
 #include "platform/user_profile.h"
@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, StartsWithoutPropertiesIniAsAnEmptyForm) {
     ASSERT_FALSE(options.empty()) << id;
     int before = 0;
     for (const std::wstring& option : options) {
-      int length = id == IDC_INTERVAL ? IntervalToMilliseconds(option) : platform::LeadingInteger(option);
+      int length = id == IDC_INTERVAL ? IntervalToMilliseconds(option) : base::LeadingInteger(option);
       EXPECT_GT(length, before) << platform::WideToUtf8(option);
       before = length;
     }

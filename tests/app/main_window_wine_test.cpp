@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "tests/tools/child_process.h"
-#include "tests/tools/wine_desktop.h"
+#include "tests/support/child_process.h"
+#include "tests/support/wine_desktop.h"
 #include "tests/upload/service_standin.h"
 
 using testing_support::ChildProcess;

@@ -23,7 +23,7 @@
 
 #include "gps/nmea_reader.h"
 #include "platform/serial.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 // The program links with --wrap=read and --wrap=poll, so the port's calls come
 // here first; only those of the reading thread are counted.

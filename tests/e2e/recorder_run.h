@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 

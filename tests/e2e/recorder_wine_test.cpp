@@ -9,7 +9,7 @@
 #include "platform/text.h"
 #include "settings/ini_file.h"
 #include "tests/e2e/recorder_run.h"
-#include "tests/tools/wine_prefix.h"
+#include "tests/support/wine_prefix.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 
@@ -119,7 +119,7 @@ TEST(RecorderUnderWine, ReadsAReceiverPluggedBackUnderTheSameName) {
 // calls is the one the wide calls find: the archive joins it.
 TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
   SKIP_WITHOUT_WINE_PROGRAMS();
-  const std::string old_maker = testing_support::WindowsProgram("tests/tools/ansi-mkdir.exe");
+  const std::string old_maker = testing_support::WindowsProgram("tests/support/ansi-mkdir.exe");
   testing_support::ServiceStandin service(
       {"--login", testing_support::kPilotLogin, "--password", testing_support::kPilotPassword});
   ASSERT_TRUE(service.running());

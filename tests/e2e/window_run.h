@@ -10,9 +10,9 @@
 
 #include "resources/resource.h"
 #include "tests/support/test_support.h"
-#include "tests/tools/child_process.h"
-#include "tests/tools/window_driver_client.h"
-#include "tests/tools/wine_desktop.h"
+#include "tests/support/child_process.h"
+#include "tests/support/window_driver_client.h"
+#include "tests/support/wine_desktop.h"
 
 namespace testing_support {
 

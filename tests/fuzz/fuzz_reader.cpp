@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gps/nmea_reader.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "tests/fakes/memory_port.h"
 
 namespace {
@@ -60,7 +60,7 @@ void CheckDecimalValue(const std::string& bytes) {
   errno = 0;
   double expected = std::strtod(text.c_str(), nullptr);
   if (errno == ERANGE || !std::isfinite(expected)) return;
-  if (platform::LeadingDecimal(text) != expected) std::abort();
+  if (base::LeadingDecimal(text) != expected) std::abort();
 }
 
 }  // namespace

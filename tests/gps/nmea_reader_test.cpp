@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "tests/fakes/memory_port.h"
 #include "tests/gps/capture_reading.h"
 #include "tests/support/test_support.h"
@@ -524,18 +524,18 @@ TEST(NmeaNumbers, ReadLikeTheCLibrary) {
   for (const char* text :
        {"4807.038", "  -12.5e1xyz", "+7", "", "abc", "12,5", " \t3", "--5", "+-5", ".5", "5.", "1e", "1e+",
         "-0", "0.000001", "00123", "2147483647", "-2147483648", "\v9"}) {
-    EXPECT_EQ(platform::LeadingInteger(text), std::atoi(text)) << text;
-    EXPECT_EQ(platform::LeadingDecimal(text), std::atof(text)) << text;
+    EXPECT_EQ(base::LeadingInteger(text), std::atoi(text)) << text;
+    EXPECT_EQ(base::LeadingDecimal(text), std::atof(text)) << text;
   }
-  EXPECT_EQ(platform::LeadingInteger("99999999999"), INT_MAX);
-  EXPECT_EQ(platform::LeadingInteger("-99999999999"), INT_MIN);
+  EXPECT_EQ(base::LeadingInteger("99999999999"), INT_MAX);
+  EXPECT_EQ(base::LeadingInteger("-99999999999"), INT_MIN);
   // Text a receiver never sends gives no infinite or undefined number.
   for (const char* text : {"inf", "-nan", "0x1A", "1e400", "-1e400"}) {
-    EXPECT_EQ(platform::LeadingDecimal(text), 0) << text;
+    EXPECT_EQ(base::LeadingDecimal(text), 0) << text;
   }
   // Fields are not NUL-terminated: the value ends with the text.
-  EXPECT_EQ(platform::LeadingInteger(std::string_view("123456", 3)), 123);
-  EXPECT_EQ(platform::LeadingDecimal(std::string_view("1.25", 3)), 1.2);
+  EXPECT_EQ(base::LeadingInteger(std::string_view("123456", 3)), 123);
+  EXPECT_EQ(base::LeadingDecimal(std::string_view("1.25", 3)), 1.2);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "platform/serial.h"
 #include "tests/gps/capture_reading.h"
 #include "tests/support/test_support.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
 #include "platform/ini_text.h"
 #include "platform/profile.h"
 #include "platform/text.h"
@@ -32,7 +32,7 @@ TEST(Cp1251AgainstWindows, EveryCharacterEncodesAsWindowsDoes) {
   for (wchar_t c = 1; c < 0xFFFF; ++c) {
     if (c >= 0xD800 && c < 0xE000) continue;  // halves of pairs: not characters
     std::wstring one(1, c);
-    if (platform::cp1251::Encode(one) != platform::WideToAnsi(one) && ++differences < 10) {
+    if (base::cp1251::Encode(one) != platform::WideToAnsi(one) && ++differences < 10) {
       ADD_FAILURE() << "U+" << std::hex << static_cast<int>(c);
     }
   }
@@ -45,7 +45,7 @@ TEST(Cp1251AgainstWindows, EveryByteDecodesAsWindowsDoes) {
   REQUIRE_RUSSIAN_CODE_PAGE();
   for (int byte = 1; byte < 256; ++byte) {
     std::string one(1, static_cast<char>(byte));
-    EXPECT_EQ(platform::cp1251::Decode(one), platform::AnsiToWide(one)) << byte;
+    EXPECT_EQ(base::cp1251::Decode(one), platform::AnsiToWide(one)) << byte;
   }
 }
 

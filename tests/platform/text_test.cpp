@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 namespace {
 
@@ -28,15 +28,15 @@ TEST(Text, Utf8RoundTripOfRussianAndAscii) {
 }
 
 TEST(LeadingInteger, ReadsLikeAtoiAndSaturates) {
-  EXPECT_EQ(platform::LeadingInteger(" \t\r\n+17x"), 17);
-  EXPECT_EQ(platform::LeadingInteger("-0042"), -42);
-  EXPECT_EQ(platform::LeadingInteger("- 5"), 0);
-  EXPECT_EQ(platform::LeadingInteger(""), 0);
-  EXPECT_EQ(platform::LeadingInteger("99999999999999999999"), 2147483647);
-  EXPECT_EQ(platform::LeadingInteger("-99999999999999999999"), -2147483647 - 1);
+  EXPECT_EQ(base::LeadingInteger(" \t\r\n+17x"), 17);
+  EXPECT_EQ(base::LeadingInteger("-0042"), -42);
+  EXPECT_EQ(base::LeadingInteger("- 5"), 0);
+  EXPECT_EQ(base::LeadingInteger(""), 0);
+  EXPECT_EQ(base::LeadingInteger("99999999999999999999"), 2147483647);
+  EXPECT_EQ(base::LeadingInteger("-99999999999999999999"), -2147483647 - 1);
   // Wide text, as the settings hold it, reads the same way.
-  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L" -12м")), -12);
-  EXPECT_EQ(platform::LeadingInteger(std::wstring_view(L"\x0663")), 0);  // an Arabic-Indic three is no digit
+  EXPECT_EQ(base::LeadingInteger(std::wstring_view(L" -12м")), -12);
+  EXPECT_EQ(base::LeadingInteger(std::wstring_view(L"\x0663")), 0);  // an Arabic-Indic three is no digit
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "tests/support/test_support.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 #include "tools/nmea-sim/epochs.h"
 #include "tools/nmea-sim/route.h"
 

@@ -8,8 +8,8 @@
 
 #include "tests/gps/capture_reading.h"
 #include "tests/support/test_support.h"
-#include "tests/tools/child_process.h"
-#include "tests/tools/wine_prefix.h"
+#include "tests/support/child_process.h"
+#include "tests/support/wine_prefix.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "resources/resource.h"
-#include "tests/tools/child_process.h"
-#include "tests/tools/window_driver_client.h"
-#include "tests/tools/wine_desktop.h"
+#include "tests/support/child_process.h"
+#include "tests/support/window_driver_client.h"
+#include "tests/support/wine_desktop.h"
 
 using testing_support::ChildProcess;
 using testing_support::RunToEnd;

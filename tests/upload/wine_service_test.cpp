@@ -3,8 +3,8 @@
 // check through WinInet, from Wine to this process's child over a slow link (7 s, past the limits).
 #include <gtest/gtest.h>
 
-#include "tests/tools/child_process.h"
-#include "tests/tools/wine_prefix.h"
+#include "tests/support/child_process.h"
+#include "tests/support/wine_prefix.h"
 #include "tests/upload/pilot_account.h"
 #include "tests/upload/service_standin.h"
 

@@ -1,4 +1,4 @@
-#include "tests/tools/wine_prefix.h"
+#include "tests/support/wine_prefix.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,9 @@
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <charconv>
 #include <climits>
 
-namespace platform {
+namespace base {
 namespace {
 
 template <typename Char>
@@ -58,4 +58,4 @@ double LeadingDecimal(std::string_view text) {
   return negative ? -value : value;
 }
 
-}  // namespace platform
+}  // namespace base

@@ -1,10 +1,10 @@
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 
-namespace platform {
+namespace base {
 namespace cp1251 {
 
 namespace {
@@ -128,4 +128,4 @@ std::wstring Decode(const std::string& bytes) {
 }
 
 }  // namespace cp1251
-}  // namespace platform
+}  // namespace base

@@ -5,7 +5,7 @@
 #include <condition_variable>
 #include <mutex>
 
-namespace platform {
+namespace base {
 
 // An auto-reset event: Set leaves it signalled until one wait takes the
 // signal; repeated Sets before that count once.
@@ -24,4 +24,4 @@ class AutoResetEvent {
   bool signalled_ = false;
 };
 
-}  // namespace platform
+}  // namespace base

@@ -13,12 +13,10 @@
 
 #include "platform/serial.h"
 
-namespace platform {
-
 class CloseGate {
  public:
   // False, and nothing attached, once the gate is closed.
-  bool Attach(SerialPort* port);
+  bool Attach(platform::SerialPort* port);
   void Detach();
   void Close();
   // Waits until the gate is closed, at most the time; true when it is.
@@ -30,8 +28,6 @@ class CloseGate {
   // Guards which port Close may interrupt, and whether it came.
   std::mutex lock_;
   std::condition_variable closed_;
-  SerialPort* port_ = nullptr;
+  platform::SerialPort* port_ = nullptr;
   bool is_closed_ = false;
 };
-
-}  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 

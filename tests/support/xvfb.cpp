@@ -1,4 +1,4 @@
-#include "tests/tools/xvfb.h"
+#include "tests/support/xvfb.h"
 
 #include <unistd.h>
 

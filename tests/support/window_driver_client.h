@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 

@@ -1,8 +1,6 @@
-#include "platform/close_gate.h"
+#include "gps/close_gate.h"
 
-namespace platform {
-
-bool CloseGate::Attach(SerialPort* port) {
+bool CloseGate::Attach(platform::SerialPort* port) {
   std::lock_guard<std::mutex> guard(lock_);
   if (is_closed_) return false;
   port_ = port;
@@ -31,5 +29,3 @@ void CloseGate::Reopen() {
   is_closed_ = false;
   port_ = nullptr;
 }
-
-}  // namespace platform

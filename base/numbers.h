@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-namespace platform {
+namespace base {
 
 // An integer beyond the range of int gives INT_MAX or INT_MIN.
 int LeadingInteger(std::string_view text);
@@ -20,4 +20,4 @@ int LeadingInteger(std::wstring_view text);
 // undefined number into a track.
 double LeadingDecimal(std::string_view text);
 
-}  // namespace platform
+}  // namespace base

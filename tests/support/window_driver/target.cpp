@@ -1,4 +1,4 @@
-#include "tests/tools/window_driver/target.h"
+#include "tests/support/window_driver/target.h"
 
 #include <commctrl.h>
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace platform {
+namespace base {
 namespace cp1251 {
 
 // Wide text to Windows-1251 bytes. A character with neither its own byte nor
@@ -18,4 +18,4 @@ std::string Encode(const std::wstring& text);
 std::wstring Decode(const std::string& bytes);
 
 }  // namespace cp1251
-}  // namespace platform
+}  // namespace base

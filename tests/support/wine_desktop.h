@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/wine_prefix.h"
-#include "tests/tools/xvfb.h"
+#include "tests/support/wine_prefix.h"
+#include "tests/support/xvfb.h"
 
 namespace testing_support {
 

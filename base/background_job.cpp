@@ -1,8 +1,8 @@
-#include "platform/background_job.h"
+#include "base/background_job.h"
 
 #include <utility>
 
-namespace platform {
+namespace base {
 
 BackgroundJob::~BackgroundJob() { Wait(); }
 
@@ -23,4 +23,4 @@ void BackgroundJob::Wait() {
   if (thread_.joinable()) thread_.join();
 }
 
-}  // namespace platform
+}  // namespace base

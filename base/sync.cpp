@@ -1,6 +1,6 @@
-#include "platform/sync.h"
+#include "base/sync.h"
 
-namespace platform {
+namespace base {
 
 void AutoResetEvent::Set() {
   {
@@ -28,4 +28,4 @@ void AutoResetEvent::Wait() {
   signalled_ = false;
 }
 
-}  // namespace platform
+}  // namespace base

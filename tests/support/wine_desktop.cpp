@@ -1,11 +1,11 @@
-#include "tests/tools/wine_desktop.h"
+#include "tests/support/wine_desktop.h"
 
 #include <unistd.h>
 
 #include <iostream>
 #include <sstream>
 
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 

@@ -25,7 +25,7 @@
 #include <string>
 
 #include "platform/text.h"
-#include "tests/tools/window_driver/target.h"
+#include "tests/support/window_driver/target.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace platform {
+namespace base {
 
 class ReadBuffer {
  public:
@@ -46,4 +46,4 @@ class ReadBuffer {
   size_t end_ = 0;
 };
 
-}  // namespace platform
+}  // namespace base

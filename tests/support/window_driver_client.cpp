@@ -1,10 +1,10 @@
-#include "tests/tools/window_driver_client.h"
+#include "tests/support/window_driver_client.h"
 
 #include <time.h>
 
 #include <cstdlib>
 
-#include "tests/tools/wine_prefix.h"
+#include "tests/support/wine_prefix.h"
 
 namespace testing_support {
 
@@ -23,7 +23,7 @@ long Number(const std::string& text) {
 
 }  // namespace
 
-std::string WindowDriverPath() { return WindowsProgram("tests/tools/window_driver/window-driver.exe"); }
+std::string WindowDriverPath() { return WindowsProgram("tests/support/window_driver/window-driver.exe"); }
 
 WindowDriver::~WindowDriver() {
   if (process_.pid() <= 0 || !process_.Write("quit\n")) return;

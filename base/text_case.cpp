@@ -1,6 +1,6 @@
-#include "platform/text.h"
+#include "base/text_case.h"
 
-namespace platform {
+namespace base {
 
 namespace {
 
@@ -21,4 +21,4 @@ bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-}  // namespace platform
+}  // namespace base

@@ -7,7 +7,7 @@
 #include <functional>
 #include <thread>
 
-namespace platform {
+namespace base {
 
 class BackgroundJob {
  public:
@@ -31,4 +31,4 @@ class BackgroundJob {
   std::thread thread_;
 };
 
-}  // namespace platform
+}  // namespace base
