@@ -38,8 +38,7 @@ bool RecorderRun::StartRecorder(const std::string& answer) {
   return StartRecorder({HeadlessPath(), "--dir", dir(), "--answer", answer}, {});
 }
 
-bool RecorderRun::StartRecorder(const std::vector<std::string>& argv,
-                                const std::vector<std::string>& environment) {
+bool RecorderRun::StartRecorder(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
   recorder_ = std::make_unique<ChildProcess>();
   return recorder_->Start(argv, environment, !environment.empty());
 }
@@ -190,8 +189,7 @@ std::vector<std::string> FilesIn(const std::string& folder, const std::string& s
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     std::string name = entry.path().filename().string();
-    if (name.size() >= suffix.size() &&
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
       names.push_back(name);
     }
   }

@@ -27,8 +27,7 @@ using testing_support::ZipEntry;
 namespace {
 
 // A route at 20 knots (about 10 m per second), sent ten times faster than life.
-const std::vector<std::string> kFastRoute = {"--speed",   "20", "--pace", "epoch",
-                                             "--speedup", "10", "--hold", "60"};
+const std::vector<std::string> kFastRoute = {"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "60"};
 
 std::vector<std::string> With(std::vector<std::string> options, const std::vector<std::string>& more) {
   options.insert(options.end(), more.begin(), more.end());
@@ -184,9 +183,8 @@ TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
     run.Command("stop");
     ASSERT_TRUE(run.WaitFor("# state 0", 30));
     ASSERT_EQ(run.Quit(), 0);
-    EXPECT_EQ(std::count_if(
-                  run.output().begin(), run.output().end(),
-                  [](const std::string& line) { return line.rfind("+ Ошибка записи трека: файл", 0) == 0; }),
+    EXPECT_EQ(std::count_if(run.output().begin(), run.output().end(),
+                            [](const std::string& line) { return line.rfind("+ Ошибка записи трека: файл", 0) == 0; }),
               1);
     if (c.tracks_is_a_file) {
       EXPECT_FALSE(run.Printed("+ Упаковано"));
@@ -206,8 +204,7 @@ TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
 TEST(Recorder, SignalLossClosesAndReopensSegments) {
   RecorderRun run;
   run.WriteSettings({"ByHands=True", "Prorezhivanie=5"});
-  ASSERT_TRUE(
-      run.StartReceiver(With(kFastRoute, {"--nofix-every", "6", "--nofix-for", "3", "--epochs", "400"})));
+  ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--nofix-every", "6", "--nofix-for", "3", "--epochs", "400"})));
   ASSERT_TRUE(run.StartRecorder());
   run.Command("start");
   ASSERT_TRUE(run.WaitFor("# state 2", 20));
@@ -225,8 +222,7 @@ TEST(Recorder, SignalLossClosesAndReopensSegments) {
   EXPECT_TRUE(run.Printed("= 1 Потерян сигнал GPS  >"));
   std::string kml = ZipEntry(run.TracksFile("ToSend/track0.zip"), "track.kml");
   size_t placemarks = 0;
-  for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1))
-    ++placemarks;
+  for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1)) ++placemarks;
   EXPECT_GE(placemarks, 2u);
 }
 
@@ -281,8 +277,7 @@ TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
   ASSERT_GE(archives.size(), 3u);
   // Every track but the last one ended once its points added up to 50 m.
   for (size_t i = 0; i + 1 < archives.size(); ++i) {
-    std::vector<std::string> points =
-        PointLines(ZipEntry(run.TracksFile("ToSend/" + archives[i]), "track.kml"));
+    std::vector<std::string> points = PointLines(ZipEntry(run.TracksFile("ToSend/" + archives[i]), "track.kml"));
     ASSERT_FALSE(points.empty()) << archives[i];
     EXPECT_LE(points.size(), 8u) << archives[i];
   }
@@ -324,8 +319,8 @@ namespace {
 // The point lines the thinning rule lets through from a capture's valid fixes:
 // the first one, then each at least the thinning distance from the last one
 // written (coordinates as the track prints them, with nine digits).
-std::vector<std::pair<double, double>> ThinnedPositions(
-    const std::vector<testing_support::ExpectedFix>& fixes, int thinning) {
+std::vector<std::pair<double, double>> ThinnedPositions(const std::vector<testing_support::ExpectedFix>& fixes,
+                                                        int thinning) {
   std::vector<std::pair<double, double>> written;
   for (const testing_support::ExpectedFix& fix : fixes) {
     if (!fix.valid) continue;
@@ -334,8 +329,7 @@ std::vector<std::pair<double, double>> ThinnedPositions(
       continue;
     }
     int distance = TrackDistance(written.back().first, fix.latitude, written.back().second, fix.longitude);
-    if (distance >= thinning && fix.latitude != 0 && fix.longitude != 0)
-      written.emplace_back(fix.latitude, fix.longitude);
+    if (distance >= thinning && fix.latitude != 0 && fix.longitude != 0) written.emplace_back(fix.latitude, fix.longitude);
   }
   return written;
 }

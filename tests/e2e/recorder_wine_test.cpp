@@ -24,17 +24,13 @@ namespace fs = std::filesystem;
 
 const std::string kRecorder = testing_support::WindowsProgram("tools/rovelog-headless.exe");
 
-#define SKIP_WITHOUT_WINE_PROGRAMS()                                  \
+#define SKIP_WITHOUT_WINE_PROGRAMS()                                    \
   const std::string why = testing_support::WhyNotRunnable(kRecorder); \
   if (!why.empty()) GTEST_SKIP() << why
 
 // Settings for sending by hand to the stand-in as the pilot, in UTF-8.
-std::vector<std::string> SendingSettings(const testing_support::ServiceStandin& service,
-                                         const std::string& track) {
-  return {"ByHands=True",
-          "Prorezhivanie=5",
-          "Track=" + track,
-          "Login=pilot",
+std::vector<std::string> SendingSettings(const testing_support::ServiceStandin& service, const std::string& track) {
+  return {"ByHands=True", "Prorezhivanie=5", "Track=" + track, "Login=pilot",
           "Password=" + platform::WideToUtf8(CIniFile().Scramble(L"secret", true)),
           "Server=127.0.0.1:" + std::to_string(service.port())};
 }
@@ -64,9 +60,9 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
     ASSERT_TRUE(wine.Boot());
     RecorderRun run("Маршрут ✓ 日本");
     run.WriteSettings(SendingSettings(service, track), true);
-    ASSERT_TRUE(run.StartReceiver(
-        {"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "120", "--epochs", "900"},
-        wine.ComLink(3)));
+    ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "120",
+                                   "--epochs", "900"},
+                                  wine.ComLink(3)));
     ASSERT_TRUE(StartWineRecorder(run, wine));
     run.Command("start");
     ASSERT_TRUE(run.WaitFor("# state 2", 60));
@@ -130,9 +126,9 @@ TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
   fs::create_directories(run.TracksFile("ToSend"));
   fs::create_directories(run.TracksFile("Sended"));
   testing_support::ChildProcess maker;
-  ASSERT_TRUE(maker.Start(
-      {testing_support::kWine, old_maker, testing_support::WindowsPath(run.TracksFile("Sended/" + track))},
-      wine.Environment(), true));
+  ASSERT_TRUE(maker.Start({testing_support::kWine, old_maker,
+                           testing_support::WindowsPath(run.TracksFile("Sended/" + track))},
+                          wine.Environment(), true));
   ASSERT_EQ(maker.Wait(60), 0);
   ASSERT_TRUE(testing_support::WriteFileBytes(run.TracksFile("Sended/" + track + "/track4.zip"), "older"));
   ASSERT_TRUE(testing_support::MakeZip(run.TracksFile("ToSend/track0.zip"), "track.kml",
@@ -148,8 +144,7 @@ TEST(RecorderUnderWine, FilesIntoTheSendedFolderAnEarlierReleaseMade) {
     folders.push_back(entry.path().filename().string());
   }
   EXPECT_EQ(folders, std::vector<std::string>{track}) << run.Transcript();
-  EXPECT_EQ(FilesIn(run.TracksFile("Sended/" + track), ".zip"),
-            (std::vector<std::string>{"track4.zip", "track5.zip"}))
+  EXPECT_EQ(FilesIn(run.TracksFile("Sended/" + track), ".zip"), (std::vector<std::string>{"track4.zip", "track5.zip"}))
       << run.Transcript();
 }
 

@@ -41,8 +41,7 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
   // By distance, farther than the capture walks: only the stop, the close or
   // the send button ends a track.
   void UseService(const ServiceStandin& service) {
-    run_->WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=1",
-                         std::string("Track=") + kTrack,
+    run_->WriteSettings({"Points=True", "PointsCount=10000", "Prorezhivanie=1", std::string("Track=") + kTrack,
                          "Server=127.0.0.1:" + std::to_string(service.port())});
   }
 
@@ -149,13 +148,10 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
   ASSERT_TRUE(driver.Click(IDC_START));
   ASSERT_TRUE(driver.WaitForColour(IDC_START, kStopped, 60));
   // Everything goes up: what the first run left and the second run's track.
-  EXPECT_TRUE(PollFor(120,
-                      [&] {
-                        return FilesIn(run_->dir() + "/Tracks/ToSend", ".zip").empty() &&
-                               FilesIn(run_->dir() + "/Tracks/Sended/" + kTrack, ".zip").size() ==
-                                   archives + left + 1;
-                      }))
-      << Archives() << " archives, " << LeftTracks() << " tracks left";
+  EXPECT_TRUE(PollFor(120, [&] {
+    return FilesIn(run_->dir() + "/Tracks/ToSend", ".zip").empty() &&
+           FilesIn(run_->dir() + "/Tracks/Sended/" + kTrack, ".zip").size() == archives + left + 1;
+  })) << Archives() << " archives, " << LeftTracks() << " tracks left";
   EXPECT_EQ(LeftTracks(), 0u);
   ASSERT_TRUE(driver.Command("close"));
   EXPECT_EQ(run_->WaitForExit(60), 0);

@@ -81,8 +81,7 @@ TEST(WindowUnderWine, RecordsByDistanceAndEveryArchiveReachesTheService) {
 
   // The stop packs the last track and sends it.
   ASSERT_TRUE(PollFor(120, [&] {
-    return FilesIn(run.dir() + "/Tracks/ToSend", ".zip").empty() &&
-           FilesIn(run.dir() + "/Tracks", ".kml").empty() &&
+    return FilesIn(run.dir() + "/Tracks/ToSend", ".zip").empty() && FilesIn(run.dir() + "/Tracks", ".kml").empty() &&
            FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size() >= 2 &&
            Uploads(service).size() == FilesIn(run.dir() + "/Tracks/Sended/Morning", ".zip").size();
   }));

@@ -378,9 +378,7 @@ TEST(ReadFix, ArbitraryBytesAreReadToTheEnd) {
 }
 
 // A sentence of the text with the given checksum digits.
-std::string WithDigits(const std::string& text, const std::string& digits) {
-  return "$" + text + "*" + digits + "\r\n";
-}
+std::string WithDigits(const std::string& text, const std::string& digits) { return "$" + text + "*" + digits + "\r\n"; }
 
 // The text with the byte at the index replaced.
 std::string Replaced(std::string text, size_t index, char byte) {

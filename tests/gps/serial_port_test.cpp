@@ -35,9 +35,7 @@ class PseudoTerminal {
   const std::string& path() const { return path_; }
   // The test's own descriptor of the port's side, for looking at its settings.
   int slave() const { return slave_; }
-  void Send(const std::string& bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-  }
+  void Send(const std::string& bytes) { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
   void CloseMaster() {
     if (master_ >= 0) close(master_);
     master_ = -1;
@@ -69,9 +67,9 @@ template <typename Call>
 long Elapsed(Call call) {
   auto start = std::chrono::steady_clock::now();
   call();
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-          .count());
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - start)
+                               .count());
 }
 
 // Sends one byte every 40 ms until stopped, so a long read never finds a gap.

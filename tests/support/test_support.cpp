@@ -54,8 +54,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path dir =
-      fs::temp_directory_path() / ("rovelog-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  fs::path dir = fs::temp_directory_path() /
+                 ("rovelog-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   fs::create_directories(dir);
   path_ = dir.string();
 }

@@ -50,6 +50,6 @@ class ProgramFolderGuard {
 }  // namespace testing_support
 
 // Skips the current test with a message when the shared captures are absent.
-#define SKIP_WITHOUT_CAPTURES()                  \
-  if (testing_support::NmeaCaptureDir().empty()) \
+#define SKIP_WITHOUT_CAPTURES()                                              \
+  if (testing_support::NmeaCaptureDir().empty())                             \
   GTEST_SKIP() << "../shared/nmea is absent: receiver captures not available"

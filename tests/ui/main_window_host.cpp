@@ -50,8 +50,7 @@ BOOL MainWindowHost::OnInitDialog() {
   MoveBatch none;
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     WindowControl control(child, &none);
-    template_controls_[GetDlgCtrlID(child)] =
-        std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
+    template_controls_[GetDlgCtrlID(child)] = std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
   }
   BuildMainLayout(layout());
   Relayout();

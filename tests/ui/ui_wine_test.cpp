@@ -23,8 +23,7 @@ std::string PixelAt(const std::string& png, int x, int y) {
   const std::string at = std::to_string(x) + "," + std::to_string(y);
   std::string output;
   RunToEnd({"/usr/bin/convert", png, "-format",
-            "%[fx:int(255*p{" + at + "}.r)],%[fx:int(255*p{" + at + "}.g)],%[fx:int(255*p{" + at + "}.b)]",
-            "info:"},
+            "%[fx:int(255*p{" + at + "}.r)],%[fx:int(255*p{" + at + "}.g)],%[fx:int(255*p{" + at + "}.b)]", "info:"},
            {}, 60, &output);
   return output;
 }
@@ -32,9 +31,9 @@ std::string PixelAt(const std::string& png, int x, int y) {
 // True when the left half of the picture's top shows the Tracker caption's colour.
 bool HasCaptionColour(const std::string& png, int width) {
   std::string output;
-  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white",
-            "+opaque", "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format",
-            "%[fx:int(mean*10000)]", "info:"},
+  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white", "+opaque",
+            "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format", "%[fx:int(mean*10000)]",
+            "info:"},
            {}, 60, &output);
   return !output.empty() && std::stoi(output) < 10000;
 }
@@ -89,9 +88,8 @@ TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
   for (const auto& [width, height] : {std::pair{700, 480}, std::pair{1000, 640}}) {
     SCOPED_TRACE(width);
     ChildProcess window;
-    ASSERT_TRUE(
-        window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
-                     desktop.Environment(), true));
+    ASSERT_TRUE(window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
+                             desktop.Environment(), true));
     std::string shown;
     ASSERT_TRUE(window.ReadLine(&shown, 120));
     if (!shown.empty() && shown.back() == '\r') shown.pop_back();  // a Windows console line end
@@ -104,13 +102,12 @@ TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
 
     // Wine hands the painted window to the X server on its own time: take
     // pictures until the Tracker caption's colour shows.
-    const std::string png =
-        folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
+    const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
     std::filesystem::remove(png);
     const int shown_width = std::stoi(rect.substr(rect.find(' ', rect.find(' ') + 1)));
-    EXPECT_TRUE(testing_support::PollFor(30, [&] {
-      return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width);
-    })) << png;
+    EXPECT_TRUE(testing_support::PollFor(
+        30, [&] { return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width); }))
+        << png;
     // The picture is of the whole window: the frame's title bar is above the client area.
     EXPECT_NE(PixelAt(png, width / 2, 2), PixelAt(png, width / 2, 60)) << png;
     if (width == 700) DriveDialog102(driver);

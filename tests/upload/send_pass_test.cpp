@@ -83,9 +83,7 @@ TEST(SendAllArchives, ARefusedArchiveStaysQueuedAndThePassGoesOn) {
   EXPECT_EQ(text[0], L"Отправка данных на сервер");
   EXPECT_EQ(text[1], L"Архивов к отправке 3 ");
   EXPECT_EQ(text[2], L"Отправлено 2 из 3");
-  EXPECT_EQ(std::count(text.begin(), text.end(),
-                       L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"),
-            1);
+  EXPECT_EQ(std::count(text.begin(), text.end(), L"Архив " + platform::Utf8ToWide(order[1]) + L" не принят и остаётся в очереди"), 1);
   EXPECT_EQ(std::count(text.begin(), text.end(), L"Произошла ошибка при отправке данных"), 0);
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track0.zip")));
   EXPECT_TRUE(fs::exists(queue.dir.File("Tracks/Sended/Morning/track1.zip")));
@@ -202,8 +200,7 @@ TEST(SendAllArchives, EmptyFolderStillLogsTheHeader) {
   logger.SetArchivePause(kArchivePauseMs);
   logger.SendAllArchives();
   logger.WaitForSending();
-  EXPECT_EQ(lines.Lines(),
-            (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
+  EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"Отправка данных на сервер", L"Архивов к отправке 0 ", L"", L""}));
 }
 
 }  // namespace
