@@ -69,8 +69,9 @@ class File {
 std::unique_ptr<File> OpenFileForRead(const std::string& path);
 
 // Creates a file for writing with normal attributes, replacing any file of
-// that name; nobody else may open it while it is open (Windows sharing).
-// Null when it cannot be created.
+// that name; others may read it meanwhile (a viewer of the track being
+// recorded) but not write it (Windows sharing). Null when it cannot be
+// created.
 std::unique_ptr<File> CreateFileForWrite(const std::string& path);
 
 // Opens a file for writing at its end, creating it empty when it is missing;

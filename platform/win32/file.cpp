@@ -84,7 +84,7 @@ std::unique_ptr<File> OpenFileForRead(const std::string& path) {
 }
 
 std::unique_ptr<File> CreateFileForWrite(const std::string& path) {
-  return Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  return Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
 }
 
 std::unique_ptr<File> OpenFileForAppend(const std::string& path) {
