@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "tests/support/child_process.h"
 #include "tests/support/wine_desktop.h"
@@ -25,6 +26,21 @@ const std::pair<const char*, const char*> kSerialPorts[] = {
     {"\\Device\\VirtualSerialPortWithAVeryLongDeviceNameThatGoesOnAndOn", "COM7"},
     {"\\Device\\Serial3", "COM3"},
 };
+
+// The failures of a test program's output, each with its message: the whole
+// output is long and a report may keep only its head.
+std::string FailuresIn(const std::string& output) {
+  std::istringstream lines(output);
+  std::string line, failures;
+  bool in_failure = false;
+  while (std::getline(lines, line)) {
+    bool marked = line.rfind("[", 0) == 0;  // a test's start or end ends a failure's message
+    if (marked) in_failure = false;
+    if (line.find(": Failure") != std::string::npos) in_failure = true;
+    if (in_failure || line.rfind("[  FAILED  ]", 0) == 0) failures += line + "\n";
+  }
+  return failures;
+}
 
 TEST(MainWindowUnderWine, InProcessTestsPass) {
   const std::string exe = testing_support::WindowsProgram("tests/app/main_window_test.exe");
@@ -55,7 +71,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   env.push_back("ROVELOG_TEST_SERVER=127.0.0.1:" + std::to_string(service.port()));
   env.push_back("ROVELOG_TEST_SILENT_SERVER=127.0.0.1:" + std::to_string(silent.port()));
   std::string output;
-  EXPECT_EQ(RunToEnd({testing_support::kWine, exe}, env, 400, &output), 0) << output;
+  EXPECT_EQ(RunToEnd({testing_support::kWine, exe}, env, 400, &output), 0) << FailuresIn(output) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
   EXPECT_EQ(output.find("[  SKIPPED ]"), std::string::npos) << output;
   receiver.Stop();
