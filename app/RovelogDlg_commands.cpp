@@ -87,10 +87,9 @@ void CRovelogDlg::OnStartStop() {
     // The port did not open: the log says so; the window stays stopped.
     ItemControl(IDC_SAVE).Enable(true);
     SetRecordingState(0);
-  } else if (RecorderCommands::WarnsOfMissingInterval(record)) {
+  } else if (const wchar_t* warning = RecorderCommands::MissingLimitWarning(record)) {
     OnLogChanged();  // the lines of the start show above the warning
-    MessageBoxW(hwnd(), RecorderCommands::kMissingIntervalText, RecorderCommands::kMissingIntervalCaption,
-                MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxW(hwnd(), warning, RecorderCommands::kMissingIntervalCaption, MB_ICONEXCLAMATION | MB_OK);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/recorder_commands.h"
 
+#include "platform/numbers.h"
 #include "upload/track_folders.h"
 
 RecorderCommands::RecorderCommands(CGpsLogger& logger, EventLog& log, View view)
@@ -49,7 +50,7 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   if (view_.running_changed) view_.running_changed(true);
   if (record.send_mode != kSendByTime) return;
   timer_mode_ = kSendByTime;
-  if (!WarnsOfMissingInterval(record)) view_.set_send_timer(SendTimerPeriod(record));
+  if (!MissingSendInterval(record)) view_.set_send_timer(SendTimerPeriod(record));
 }
 
 bool RecorderCommands::AskToPackLeftovers() {
@@ -58,8 +59,11 @@ bool RecorderCommands::AskToPackLeftovers() {
                    L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
 }
 
-bool RecorderCommands::WarnsOfMissingInterval(const SettingsRecord& record) {
-  return record.send_mode == kSendByTime && MissingSendInterval(record);
+const wchar_t* RecorderCommands::MissingLimitWarning(const SettingsRecord& record) {
+  if (MissingSendInterval(record)) return kMissingIntervalText;
+  bool no_distance =
+      record.send_mode == kSendByDistance && platform::LeadingInteger(record.interval_or_distance) <= 0;
+  return no_distance ? kMissingDistanceText : nullptr;
 }
 
 bool RecorderCommands::SendNow(const SettingsRecord& record, const CGpsLogger::Done& ended) {

@@ -1,13 +1,19 @@
 #include "eventlog/event_log.h"
 
-EventLog::EventLog(LineList* control) : control_(control), attached_(control != nullptr ? 1 : 0) {}
+EventLog::EventLog(LineList* control) : EventLog(control, 0) {}
 
 int EventLog::GetCount() { return attached_ ? control_->Count() : -1; }
 
-void EventLog::AddLine(const std::wstring& text) {
+LineId EventLog::AddLine(const std::wstring& text) {
+  if (!attached_) return 0;
+  if (block_ != 0) return control_->AddToBlock(block_, text);
   // Any position past the end appends, even when another thread added a line
   // between the count and the insertion.
-  if (attached_) control_->Insert(GetCount() + 1, text);
+  return control_->Insert(GetCount() + 1, text);
+}
+
+void EventLog::SetLineOf(LineId line, const std::wstring& text) {
+  if (attached_) control_->SetTextOf(line, text);
 }
 
 void EventLog::SetLine(int index, const std::wstring& text) {
@@ -33,11 +39,16 @@ void EventLog::ShowHeader() {
 void EventLog::SetStatus(const std::wstring& text) { SetLine(kStatusRow, text); }
 
 void EventLog::TrimToHeader() {
-  // From the end, so that lines another thread adds meanwhile go too.
-  for (int index = GetCount() - 1; index >= kHeaderRows; --index) DeleteLine(index);
+  if (attached_) control_->TrimFrom(kHeaderRows);
 }
 
 void EventLog::AddSeparator() { AddLine(L"---------------------------------"); }
+
+LogBlock::LogBlock(EventLog& log) : log_(log.control_, log.attached_ ? log.control_->OpenBlock() : 0) {}
+
+LogBlock::~LogBlock() {
+  if (log_.attached_) log_.control_->CloseBlock(log_.block_);
+}
 
 std::wstring EventLog::FormatDate(wchar_t separator) {
   return FormatDate(platform::CurrentLocalTime(), separator);

@@ -16,8 +16,11 @@ class EventLog {
   explicit EventLog(LineList* control);
 
   int GetCount();
-  // Appends a line after the last one.
-  void AddLine(const std::wstring& text);
+  // Appends a line after the last one (in a block's log, after the block's
+  // last line) and returns its identity.
+  LineId AddLine(const std::wstring& text);
+  // Rewrites the line wherever it stands now; nothing when it is gone.
+  void SetLineOf(LineId line, const std::wstring& text);
   // Both do nothing when there is no line at the index.
   void SetLine(int index, const std::wstring& text);
   void DeleteLine(int index);
@@ -32,7 +35,8 @@ class EventLog {
   void ShowHeader();
   // Rewrites the status row in place.
   void SetStatus(const std::wstring& text);
-  // Removes every line below the header rows, the separator included.
+  // Removes every line below the header rows, the separator included, but
+  // the blocks still being written.
   void TrimToHeader();
   // Appends the separator: a line of 33 hyphens.
   void AddSeparator();
@@ -49,6 +53,27 @@ class EventLog {
   static std::wstring FormatTime(const platform::LocalTime& time, wchar_t separator, int fields);
 
  private:
+  friend class LogBlock;
+  EventLog(LineList* control, int block)
+      : control_(control), attached_(control != nullptr ? 1 : 0), block_(block) {}
+
   LineList* control_;
   int attached_;
+  int block_ = 0;  // the block this log writes into; 0 for none
+};
+
+// A block of lines that stays whole while it is written (a sending pass):
+// what its log appends goes right below its last line, and the end of a
+// track keeps it.
+class LogBlock {
+ public:
+  explicit LogBlock(EventLog& log);
+  ~LogBlock();
+  LogBlock(const LogBlock&) = delete;
+  LogBlock& operator=(const LogBlock&) = delete;
+
+  EventLog& log() { return log_; }
+
+ private:
+  EventLog log_;
 };

@@ -31,10 +31,13 @@ std::wstring Format(const wchar_t* format, const std::wstring& argument) {
 }  // namespace
 
 struct CGpsLogger::TrackState {
+  explicit TrackState(EventLog& log) : failures(log) {}
+
   SettingsRecord settings;  // the recording's: thinning, send mode, sending distance
   std::string path;
   KmlTrackFile file;
   bool failure_told = false;
+  LogBlock failures;  // open while the track is recorded and finished
   bool segment = false;
   int progress = 0;
   int waypoint = 0;
@@ -71,7 +74,7 @@ int CGpsLogger::TrackThreadProc(SendingRun& sending, bool pack_leftovers) {
 
 bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
   std::string path = TrackFilePath(track_counter_);
-  TrackState state;
+  TrackState state(*log_);
   state.settings = settings;
   state.path = path;
   state.file.Begin(path);
@@ -86,7 +89,9 @@ bool CGpsLogger::RecordTrack(const SettingsRecord& settings) {
     double longitude = 0;
     bool failed = ReadReceiver(fix, latitude, longitude);
     HandleFix(failed, fix, latitude, longitude, state);
-    if (settings.send_mode == kSendByDistance && state.travelled >= state.sending_distance) {
+    // A distance of 0 or less sends by hand only, not at every fix.
+    if (settings.send_mode == kSendByDistance && state.sending_distance > 0 &&
+        state.travelled >= state.sending_distance) {
       end_of_track_event_.Set();
     }
     if (end_of_track_event_.WaitFor(kNoWait)) break;
@@ -123,8 +128,9 @@ bool CGpsLogger::TellWriteFailure(TrackState& state) {
   if (!state.file.Failed()) return false;
   if (!state.failure_told) {
     state.failure_told = true;
-    log_->AddLine(L"Ошибка записи трека: файл " + platform::Utf8ToWide(state.path) +
-                  L" не удалось создать или дописать (нет доступа к папке или нет места на диске)");
+    state.failures.log().AddLine(
+        L"Ошибка записи трека: файл " + platform::Utf8ToWide(state.path) +
+        L" не удалось создать или дописать (нет доступа к папке или нет места на диске)");
   }
   return true;
 }
@@ -171,7 +177,8 @@ bool CGpsLogger::FinishTrack(const std::string& path, TrackState& state) {
   if (state.segment) state.file.CloseSegment();
   state.file.End();
   TellWriteFailure(state);
-
+  // The trim keeps the track's write error: after a stop it tells the user
+  // why no file was made.
   log_->TrimToHeader();
 
   if (CheckTrackFile(path)) {

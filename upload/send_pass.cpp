@@ -16,21 +16,27 @@ std::wstring SentOf(int sent, int total) {
   return L"Отправлено " + std::to_wstring(sent) + L" из " + std::to_wstring(total);
 }
 
-void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const KeepSending& keep_sending) {
+void UploadWaitingArchives(EventLog& whole_log, const UploadTarget& target, const KeepSending& keep_sending) {
   std::vector<std::string> archives = QueuedArchives();
   int total = static_cast<int>(archives.size());
+  // The pass's lines stay one block, whatever the end of a track does meanwhile.
+  LogBlock block(whole_log);
+  EventLog& log = block.log();
   log.AddLine(L"Отправка данных на сервер");
   log.AddLine(L"Архивов к отправке " + std::to_wstring(total) + L" ");
-  log.AddLine(L"");
-  int progress_row = log.GetCount() - 1;
+  LineId progress_row = log.AddLine(L"");
   log.AddLine(L"");
 
   int sent = 0;
   for (const std::string& archive : archives) {
+    // Asked before the pause and again before connecting: a close during the
+    // pause uploads nothing more.
+    if (!keep_sending()) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(target.archive_pause_ms));
+    if (!keep_sending()) return;
     int code = kNoAnswerCode;
     if (UploadArchive(log, target.params, target.service, archive, target.timeouts, &code, target.cutoff)) {
-      log.SetLine(progress_row, SentOf(++sent, total));
+      log.SetLineOf(progress_row, SentOf(++sent, total));
       // Delivery is at least once: a kill between the service's acceptance
       // and this move leaves the archive queued, and the next start sends it
       // again. That is kept, since moving it first could lose a track the
@@ -43,7 +49,6 @@ void UploadWaitingArchives(EventLog& log, const UploadTarget& target, const Keep
       log.AddLine(L"Произошла ошибка при отправке данных");
       return;
     }
-    if (!keep_sending()) return;
   }
 }
 

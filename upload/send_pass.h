@@ -31,8 +31,8 @@ struct UploadTarget {
 // service address from a settings record.
 void TakeUploadSettings(UploadTarget& target, const SettingsRecord& settings);
 
-// Asked when a pass may begin and after each archive: false ends the pass
-// there, the rest wait.
+// Asked when a pass may begin, and before each archive's pause and again
+// before it connects: false ends the pass there, the rest wait.
 using KeepSending = std::function<bool()>;
 
 // Runs the passes of one logger. Passes exclude each other: a pass by hand

@@ -34,6 +34,17 @@ std::vector<std::string> With(std::vector<std::string> options, const std::vecto
   return options;
 }
 
+// The log as the printed changes leave it, when every insertion appended
+// (no sending pass wrote a block into it).
+std::vector<std::string> FinalLog(const std::vector<std::string>& output) {
+  std::vector<std::string> log;
+  for (const std::string& line : output) {
+    if (line.rfind("+ ", 0) == 0) log.push_back(line.substr(2));
+    if (line.rfind("- ", 0) == 0) log.erase(log.begin() + std::stoi(line.substr(2)));
+  }
+  return log;
+}
+
 // Every point line is one of the route's epochs, in the route's order.
 void ExpectPointsFollowTheRoute(const std::vector<std::string>& points, int epochs) {
   sim::RouteOptions options;
@@ -155,7 +166,7 @@ TEST(Recorder, KeepsUpWithFastAndFloodingReceivers) {
 // few points (a file-size limit whose signal is ignored makes every later
 // write fail as a full disk does): the log says so once, the status never
 // claims coordinates are being recorded, no waypoint is reported made, and no
-// packing is reported done.
+// packing is reported done; the error stays in the log after the stop.
 TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
   struct Case {
     const char* name;
@@ -186,6 +197,10 @@ TEST(Recorder, TrackFilesThatCannotBeWrittenAreReportedOnce) {
     EXPECT_EQ(std::count_if(run.output().begin(), run.output().end(),
                             [](const std::string& line) { return line.rfind("+ Ошибка записи трека: файл", 0) == 0; }),
               1);
+    std::vector<std::string> log = FinalLog(run.output());
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+      return line.rfind("Ошибка записи трека: файл", 0) == 0;
+    })) << run.Transcript();
     if (c.tracks_is_a_file) {
       EXPECT_FALSE(run.Printed("+ Упаковано"));
       EXPECT_FALSE(run.Printed("+ Точка Camp создана"));
@@ -283,6 +298,26 @@ TEST(Recorder, SendingByDistanceEndsTracksAtTheDistance) {
   }
   // The service cannot be reached: the pass stops at the first archive.
   EXPECT_TRUE(run.Printed("+ Произошла ошибка при отправке данных"));
+}
+
+// A sending distance of 0 or less is no distance: the start warns, and the
+// fixes that follow end no track; the stop packs the one track.
+TEST(Recorder, NoSendingDistanceSendsByHandOnly) {
+  for (const char* distance : {"0", "-5"}) {
+    SCOPED_TRACE(distance);
+    RecorderRun run;
+    run.WriteSettings({"Points=True", std::string("PointsCount=") + distance, "Prorezhivanie=5"});
+    ASSERT_TRUE(run.StartReceiver(With(kFastRoute, {"--epochs", "400"})));
+    ASSERT_TRUE(run.StartRecorder());
+    run.Command("start");
+    ASSERT_TRUE(run.WaitFor(
+        "? Не выставлено расстояние для отправки.\\nОтправка возможна только в ручном режиме.", 20));
+    for (int fix = 0; fix < 20; ++fix) ASSERT_TRUE(run.WaitFor("= 1 Чтение координат", 20));
+    run.Command("stop");
+    ASSERT_TRUE(run.WaitFor("# state 0", 30));
+    ASSERT_EQ(run.Quit(), 0);
+    EXPECT_EQ(FilesIn(run.dir() + "/Tracks/ToSend", ".zip").size(), 1u) << run.Transcript();
+  }
 }
 
 TEST(Recorder, KilledRecorderLosesNoWrittenPoint) {
