@@ -25,6 +25,10 @@ inline constexpr long kHttpErrorCannotConnect = 12029;   // ERROR_INTERNET_CANNO
 // never answers ends the check with kHttpErrorTimeout.
 inline constexpr int kHttpStepTimeoutMs = 30000;
 
+// The whole exchange's limit from Send on, whatever the service sends: the
+// connection and each step together end within it.
+inline constexpr int kHttpExchangeLimitMs = 60000;
+
 // The longest body ReadBody takes; anything longer is a failed read.
 inline constexpr size_t kHttpBodyLimit = 64 * 1024;
 

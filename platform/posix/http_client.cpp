@@ -64,7 +64,8 @@ bool DecodeChunked(const std::string& raw, std::string* body, bool* complete) {
 
 struct HttpPost::Impl {
   NetSession session;
-  TcpSocket socket;
+  NetCutoff limit;  // the whole exchange's, set as it begins
+  TcpSocket socket{&limit};
   std::string received;  // bytes of the answer not yet taken
   long content_length = -1;
   bool chunked = false;
@@ -100,6 +101,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
     *error_text = ErrorText(code);
     return HttpSendStatus::kError;
   };
+  impl_->limit.CutAfter(kHttpExchangeLimitMs);
   if (!impl_->session.started() || !impl_->socket.Open()) return HttpSendStatus::kFailed;
   std::string name = WideToAnsi(host);
   HostLookup lookup = LookUpHost(name);

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <chrono>
 #include <iterator>
 
 #include "platform/win32/unique_handle.h"
@@ -26,14 +28,21 @@ std::wstring ErrorText(DWORD code) {
   return buffer;
 }
 
+using Clock = std::chrono::steady_clock;
+
 // The defaults let a silent service hold the check for minutes. Set on the
 // session for every request it makes, and on the request itself, which is
-// where Wine's client takes the send and receive limits from.
-void SetStepTimeouts(HINTERNET handle) {
-  DWORD timeout = kHttpStepTimeoutMs;
+// where Wine's client takes the send and receive limits from. No step goes
+// past the exchange's deadline: each byte read restarts the client's own
+// receive limit, so a service that drips its answer is cut off only here.
+bool SetStepTimeouts(HINTERNET handle, Clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  if (left <= 0) return false;
+  DWORD timeout = static_cast<DWORD>(std::min<long long>(left, kHttpStepTimeoutMs));
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     InternetSetOptionW(handle, option, &timeout, sizeof(timeout));
   }
+  return true;
 }
 
 }  // namespace
@@ -42,6 +51,7 @@ struct HttpPost::Impl {
   InternetHandle session;
   InternetHandle connection;
   InternetHandle request;
+  Clock::time_point deadline;
 };
 
 HttpPost::HttpPost() : impl_(std::make_unique<Impl>()) {}
@@ -62,9 +72,10 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
     *error_text = ErrorText(code);
     return HttpSendStatus::kError;
   };
+  impl_->deadline = Clock::now() + std::chrono::milliseconds(kHttpExchangeLimitMs);
   impl_->session.Reset(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, L"", L"", 0));
   if (!impl_->session.valid()) return fail();
-  SetStepTimeouts(impl_->session.get());
+  SetStepTimeouts(impl_->session.get(), impl_->deadline);
   INTERNET_PORT server_port = port == 80 ? INTERNET_INVALID_PORT_NUMBER : port;
   impl_->connection.Reset(InternetConnectW(impl_->session.get(), host.c_str(), server_port, nullptr, nullptr,
                                            INTERNET_SERVICE_HTTP, 0, 0));
@@ -72,7 +83,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
   impl_->request.Reset(HttpOpenRequestW(impl_->connection.get(), L"POST", object.c_str(), nullptr, nullptr,
                                         nullptr, INTERNET_FLAG_EXISTING_CONNECT, 0));
   if (!impl_->request.valid()) return fail();
-  SetStepTimeouts(impl_->request.get());
+  SetStepTimeouts(impl_->request.get(), impl_->deadline);
   if (!HttpSendRequestW(impl_->request.get(), nullptr, 0, nullptr, 0)) return fail();
   return HttpSendStatus::kSent;
 }
@@ -93,6 +104,7 @@ bool HttpPost::ReadBody(std::string* body) {
   for (;;) {
     char byte;
     DWORD count = 0;
+    if (!SetStepTimeouts(impl_->request.get(), impl_->deadline)) return false;
     if (!InternetReadFile(impl_->request.get(), &byte, 1, &count)) return false;
     if (count == 0) return true;
     if (body->size() >= kHttpBodyLimit) return false;
