@@ -137,10 +137,10 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
     case kStateMessage:
       commands_->OnTrackState(static_cast<int>(lparam));
       SetRecordingState(static_cast<int>(lparam));
-      EnableStartButton();
+      EnableStartAndSendButtons();
       return true;
     case kPassEndedMessage:
-      ItemControl(IDC_SEND).Enable(true);
+      EnableStartAndSendButtons();
       return true;
     case kUpdateCheckedMessage:
       OnUpdateChecked();

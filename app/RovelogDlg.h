@@ -104,7 +104,7 @@ class CRovelogDlg : public LayoutDialog {
   void OnCheckUpdate();
   void OnUpdateChecked();
   void OnRunningChanged(bool running);
-  void EnableStartButton();
+  void EnableStartAndSendButtons();
   void ShowSendModeLists(int mode);
 
   // Settings form (RovelogDlg_settings.cpp).

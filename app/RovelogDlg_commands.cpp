@@ -9,8 +9,10 @@
 #include "upload/service_address.h"
 
 void CRovelogDlg::OnCommand(int id, int code) {
-  // The closing window is hidden and takes no command, however it comes.
-  if (code != BN_CLICKED || closing_) return;
+  // The closing window is hidden and takes no command, however it comes; a
+  // disabled button's command (posted by another program) is refused too:
+  // the state does not allow it.
+  if (code != BN_CLICKED || closing_ || !ItemControl(id).IsEnabled()) return;
   switch (id) {
     case IDC_START:
       OnStartStop();
@@ -67,13 +69,18 @@ void CRovelogDlg::OnRunningChanged(bool running) {
     ShowPicture(0);
     ItemControl(IDC_POINT).Enable(false);
   }
-  EnableStartButton();
+  EnableStartAndSendButtons();
 }
 
 // From a stop until the stopped track is packed (its state 0 arrives) the
 // start button stays disabled: no start waits for the previous recording.
-void CRovelogDlg::EnableStartButton() {
-  ItemControl(IDC_START).Enable(commands_->running() || commands_->CanStart());
+// So does the send button: a pass by hand begun earlier would list ToSend
+// without the stopped track.
+void CRovelogDlg::EnableStartAndSendButtons() {
+  bool running = commands_->running();
+  bool stopped = commands_->CanStart();
+  ItemControl(IDC_START).Enable(running || stopped);
+  ItemControl(IDC_SEND).Enable(running || (stopped && !logger_->SendingByHand()));
 }
 
 void CRovelogDlg::OnStartStop() {
@@ -147,10 +154,10 @@ void CRovelogDlg::OnUpdateChecked() {
     return;
   }
   const UpdateVerdict& verdict = update_verdict_;
-  // The verdict boxes have no owner, so the window stays usable meanwhile.
+  // Owned by the window like every box of ours: the window waits for it.
   if (verdict.kind == UpdateVerdictKind::kNoVerdict) {
-    MessageBoxW(nullptr, verdict.text.c_str(), L"Не удалось проверить обновление", MB_ICONERROR | MB_OK);
+    MessageBoxW(hwnd(), verdict.text.c_str(), L"Не удалось проверить обновление", MB_ICONERROR | MB_OK);
   } else {
-    MessageBoxW(nullptr, verdict.text.c_str(), verdict.caption.c_str(), MB_ICONINFORMATION | MB_OK);
+    MessageBoxW(hwnd(), verdict.text.c_str(), verdict.caption.c_str(), MB_ICONINFORMATION | MB_OK);
   }
 }

@@ -619,6 +619,33 @@ TEST_F(MainWindowTest, ClosingWhileRecordingPacksTheTrackFirst) {
   EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
 }
 
+// A disabled button's command, posted as another program may: Save while
+// recording writes nothing and shows no box; from the stop until the stopped
+// track is packed the send button waits as the start button does.
+TEST_F(MainWindowTest, HandlersRefuseWhatTheStateDoesNotAllow) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  StartRecording({{L"ByHands", L"True"}});
+  SetText(IDC_TRACK_NAME, L"typed while recording");
+  auto command = [this](int id) {
+    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+  };
+  bool box_shown = false;
+  {
+    // Shown, the box would be answered before the command returns.
+    BoxAnswerer answerer(hwnd(), IDOK, [&](HWND) { box_shown = true; });
+    command(IDC_SAVE);
+  }
+  EXPECT_FALSE(box_shown);
+  EXPECT_EQ(Ini(L"Track"), L"test");
+  // No pump between the stop and the send: the stopped track is not packed yet.
+  command(IDC_START);
+  EXPECT_FALSE(Enabled(IDC_SEND));
+  command(IDC_SEND);
+  ExpectStopped();
+  EXPECT_TRUE(Enabled(IDC_SEND));
+  EXPECT_FALSE(HasLineStarting(Log(), L"Отправка данных на сервер"));
+}
+
 TEST_F(MainWindowTest, SendButtonRefusesASecondPassAndTheCloseEndsThePassAfterItsArchive) {
   if (!HaveReceiver() || ServiceServer().empty()) GTEST_SKIP() << "no receiver on COM3 or no service";
   // Tracks recorded while the service cannot be reached stay in ToSend (the
@@ -651,13 +678,13 @@ TEST_F(MainWindowTest, SendButtonRefusesASecondPassAndTheCloseEndsThePassAfterIt
   EXPECT_EQ(CountFiles(to_send, ".zip"), 0) << Dump(log);
   EXPECT_EQ(CountFiles(tracks + "/Sended", ".zip"), waiting);
 
-  // A close after the first of three archives: the pass ends after the one
-  // it has taken up (its pause before the upload included).
+  // A close after the first of three archives, in the second one's pause of
+  // a second: the pass ends there, nothing more is uploaded.
   copy_into_queue({200, 201, 202});
   Click(IDC_SEND);
   ASSERT_TRUE(PumpUntil([&] { return HasLineStarting(Log(), L"Отправлено 1 из 3"); })) << Dump(Log());
   Close();
-  EXPECT_EQ(CountFiles(to_send, ".zip"), 1);
+  EXPECT_EQ(CountFiles(to_send, ".zip"), 2);
 }
 
 TEST_F(MainWindowTest, NamedPointNeedsAName) {
