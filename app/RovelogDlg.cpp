@@ -4,7 +4,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 #include "platform/folders.h"
 #include "resources/resource.h"
@@ -130,7 +132,8 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
     return true;
   }
   if (message == ShowWindowMessage()) {
-    RestoreFromTray();
+    // A closing window stays closed; the second instance exits all the same.
+    if (!closing_) RestoreFromTray();
     return true;
   }
   switch (message) {
@@ -164,6 +167,12 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
       return true;
     case WM_CLOSE:
       OnClose();
+      return true;
+    case WM_QUERYENDSESSION:
+      *result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      if (wparam) OnEndSession();
       return true;
     case WM_NOTIFY:
       if (reinterpret_cast<NMHDR*>(lparam)->code == LVN_GETDISPINFOW) {
@@ -242,6 +251,18 @@ void CRovelogDlg::OnClose() {
   if (commands_->running()) commands_->StartStop(settings_.record());
   HWND window = hwnd();
   logger_->BeginClose([window] { PostMessageW(window, kEngineClosedMessage, 0, 0); });
+}
+
+// The process ends soon after this returns: the stopped track must be packed
+// by then. Only the track is waited for, and no longer than the system gives
+// a program (a pass ends at its cut-off or is dropped, its archive queued).
+void CRovelogDlg::OnEndSession() {
+  constexpr auto kTrackWait = std::chrono::seconds(4);
+  OnClose();
+  const auto give_up = std::chrono::steady_clock::now() + kTrackWait;
+  while (logger_->TrackThreadRunning() && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 void CRovelogDlg::EndWhenWorkersHaveEnded() {

@@ -87,6 +87,7 @@ class CRovelogDlg : public LayoutDialog {
   void OnTaskbarCreated();
   void OnTimer(WPARAM id);
   void OnClose();
+  void OnEndSession();
   void EndWhenWorkersHaveEnded();
   void OnLogChanged();
   void OnGetLogText(NMLVDISPINFOW* info);

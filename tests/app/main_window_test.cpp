@@ -646,6 +646,20 @@ TEST_F(MainWindowTest, HandlersRefuseWhatTheStateDoesNotAllow) {
   EXPECT_FALSE(HasLineStarting(Log(), L"Отправка данных на сервер"));
 }
 
+// The end of the session: the window agrees, and once told the session ends
+// it returns only with the track packed; the closing window is not shown again.
+TEST_F(MainWindowTest, EndOfTheSessionPacksTheTrackBeforeItReturns) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  StartRecording({{L"ByHands", L"True"}});
+  EXPECT_EQ(SendMessageW(hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
+  SendMessageW(hwnd(), CRovelogDlg::ShowWindowMessage(), 0, 0);
+  EXPECT_FALSE(IsWindowVisible(hwnd()));
+  Close();
+}
+
 TEST_F(MainWindowTest, SendButtonRefusesASecondPassAndTheCloseEndsThePassAfterItsArchive) {
   if (!HaveReceiver() || ServiceServer().empty()) GTEST_SKIP() << "no receiver on COM3 or no service";
   // Tracks recorded while the service cannot be reached stay in ToSend (the
