@@ -158,7 +158,6 @@ BoxAnswerer::BoxAnswerer(HWND main_window, int button, std::function<void(HWND b
     : on_found_(std::move(on_found)), watcher_([this, main_window, button] { Watch(main_window, button); }) {}
 
 BoxAnswerer::~BoxAnswerer() {
-  stop_ = true;
   if (watcher_.joinable()) watcher_.join();
 }
 
@@ -168,7 +167,7 @@ void BoxAnswerer::Watch(HWND main_window, int button) {
 }
 
 void BoxAnswerer::Look(HWND main_window, int button) {
-  for (int round = 0; round < kPollRounds && !stop_; ++round) {
+  for (int round = 0; round < kPollRounds; ++round) {
     BoxSearch search{main_window};
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     if (search.found) {

@@ -83,7 +83,6 @@ class BoxAnswerer {
   void Watch(HWND main_window, int button);
   void Look(HWND main_window, int button);
   std::atomic<bool> done_{false};
-  std::atomic<bool> stop_{false};  // set as it goes: a box not seen by then is none
   std::function<void(HWND)> on_found_;
   SeenBox seen_;
   std::thread watcher_;
