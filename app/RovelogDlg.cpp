@@ -133,7 +133,11 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
   }
   if (message == ShowWindowMessage()) {
     // A closing window stays closed; the second instance exits all the same.
-    if (!closing_) RestoreFromTray();
+    // Otherwise the window comes back usable: a box of ours ends unanswered.
+    if (!closing_) {
+      EndOwnedDialogs(hwnd(), IDCANCEL);
+      RestoreFromTray();
+    }
     return true;
   }
   switch (message) {
@@ -238,10 +242,12 @@ void CRovelogDlg::OnTimer(WPARAM id) {
 // Closing hides the window at once and stops the recording as the start
 // button does; the dialog ends when the logger's threads (the track packed,
 // any pass ended after its archive in hand) and the update check have
-// posted that they are over. Archives not sent stay for the next run.
+// posted that they are over. Archives not sent stay for the next run. A box
+// or dialog of ours ends unanswered, which counts as "no".
 void CRovelogDlg::OnClose() {
   if (closing_) return;
   closing_ = true;
+  EndOwnedDialogs(hwnd(), IDCANCEL);
   if (tray_icon_) {
     NOTIFYICONDATAW data = TrayIconData(hwnd());
     Shell_NotifyIconW(NIM_DELETE, &data);

@@ -31,6 +31,8 @@
 #include "ui/layout_dialog.h"
 #include "update/auto_updater.h"
 
+class PointNameDlg;
+
 class CRovelogDlg : public LayoutDialog {
  public:
   // The track state message: wParam 0, lParam the recording state (0 stopped,
@@ -132,9 +134,7 @@ class CRovelogDlg : public LayoutDialog {
   bool tray_icon_ = false;
   bool closing_ = false;
   bool engine_closed_ = false;
-  // From a stop until the stopped track thread's state 0 comes: a click
-  // queued before it must not start a recording, or that late state would
-  // show the new recording stopped.
+  PointNameDlg* point_dialog_ = nullptr;  // while the named-point dialog is open
   UpdateVerdict update_verdict_;
   base::BackgroundJob update_check_;  // after what it writes: it goes first
 };

@@ -68,6 +68,8 @@ void CRovelogDlg::OnRunningChanged(bool running) {
     // The named-point button follows when the track thread reports state 0.
     ShowPicture(0);
     ItemControl(IDC_POINT).Enable(false);
+    // A name given after the stop could make no point.
+    if (point_dialog_) point_dialog_->EndDialog(IDCANCEL);
   }
   EnableStartAndSendButtons();
 }
@@ -94,9 +96,10 @@ void CRovelogDlg::OnStartStop() {
     // The port did not open: the log says so; the window stays stopped.
     ItemControl(IDC_SAVE).Enable(true);
     SetRecordingState(0);
-  } else if (const wchar_t* warning = RecorderCommands::MissingLimitWarning(record)) {
+  } else if (RecorderCommands::WarnsOfMissingInterval(record)) {
     OnLogChanged();  // the lines of the start show above the warning
-    MessageBoxW(hwnd(), warning, RecorderCommands::kMissingIntervalCaption, MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxW(hwnd(), RecorderCommands::kMissingIntervalText, RecorderCommands::kMissingIntervalCaption,
+                MB_ICONEXCLAMATION | MB_OK);
   }
 }
 
@@ -114,7 +117,10 @@ void CRovelogDlg::OnCreatePoint() { commands_->CreatePoint(); }
 
 void CRovelogDlg::OnCreateNamedPoint() {
   PointNameDlg dialog(hwnd());
-  if (dialog.DoModal() == IDOK) commands_->CreateNamedPoint(dialog.name());
+  point_dialog_ = &dialog;
+  INT_PTR answer = dialog.DoModal();
+  point_dialog_ = nullptr;
+  if (answer == IDOK) commands_->CreateNamedPoint(dialog.name());
 }
 
 void CRovelogDlg::OnSendMode(int id) {

@@ -1,6 +1,5 @@
 #include "app/recorder_commands.h"
 
-#include "platform/numbers.h"
 #include "upload/track_folders.h"
 
 RecorderCommands::RecorderCommands(CGpsLogger& logger, EventLog& log, View view)
@@ -34,6 +33,11 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   // The question's box lets queued clicks through: the phase refuses them.
   phase_ = Phase::kAsking;
   bool pack_leftovers = AskToPackLeftovers();
+  // A close while the question was up ended it: nothing starts.
+  if (logger_.Closing()) {
+    phase_ = Phase::kStopped;
+    return;
+  }
   // The header goes first, before any line of the recording's threads.
   bool started = logger_.Start(record, pack_leftovers, [this] {
     log_.ShowHeader();
@@ -50,7 +54,7 @@ void RecorderCommands::Start(const SettingsRecord& record) {
   if (view_.running_changed) view_.running_changed(true);
   if (record.send_mode != kSendByTime) return;
   timer_mode_ = kSendByTime;
-  if (!MissingSendInterval(record)) view_.set_send_timer(SendTimerPeriod(record));
+  if (!WarnsOfMissingInterval(record)) view_.set_send_timer(SendTimerPeriod(record));
 }
 
 bool RecorderCommands::AskToPackLeftovers() {
@@ -59,11 +63,8 @@ bool RecorderCommands::AskToPackLeftovers() {
                    L"С прошлого запуска программы\nостались неупакованные файлы.\n\nУпаковать в архив?");
 }
 
-const wchar_t* RecorderCommands::MissingLimitWarning(const SettingsRecord& record) {
-  if (MissingSendInterval(record)) return kMissingIntervalText;
-  bool no_distance =
-      record.send_mode == kSendByDistance && platform::LeadingInteger(record.interval_or_distance) <= 0;
-  return no_distance ? kMissingDistanceText : nullptr;
+bool RecorderCommands::WarnsOfMissingInterval(const SettingsRecord& record) {
+  return MissingSendInterval(record);
 }
 
 bool RecorderCommands::SendNow(const SettingsRecord& record, const CGpsLogger::Done& ended) {

@@ -53,15 +53,13 @@ class RecorderCommands {
   bool running() const { return phase_ == Phase::kRecording; }
 
   // The warning a recording by time without a (known) interval, or by a
-  // distance of 0 or less, gives once it has started (nullptr for none):
-  // sending is then by hand only. The window shows it after StartStop has
+  // distance of 0 or less, gives once it has started: no timer is set, and
+  // sending is by hand only. The window shows it after StartStop has
   // returned, with the start's lines above it.
-  static const wchar_t* MissingLimitWarning(const SettingsRecord& record);
+  static bool WarnsOfMissingInterval(const SettingsRecord& record);
   static constexpr wchar_t kMissingIntervalCaption[] = L"Неверные параметры";
   static constexpr wchar_t kMissingIntervalText[] =
       L"Не выставлено время для отправки.\nОтправка возможна только в ручном режиме.";
-  static constexpr wchar_t kMissingDistanceText[] =
-      L"Не выставлено расстояние для отправки.\nОтправка возможна только в ручном режиме.";
 
  private:
   enum class Phase { kStopped, kAsking, kRecording, kFinishing };

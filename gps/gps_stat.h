@@ -61,6 +61,7 @@ class CGpsLogger {
   // The window's close: as StopAndWait, but a worker does the waiting and
   // calls closed once every thread of the logger has ended.
   void BeginClose(Done closed);
+  bool Closing() const { return closing_; }
   // Asks the track thread to close the port: its read ends at once, and it
   // opens the port no more in this recording.
   void ClosePort();

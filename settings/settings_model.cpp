@@ -70,6 +70,7 @@ int SendTimerPeriod(const SettingsRecord& record) {
 }
 
 bool MissingSendInterval(const SettingsRecord& record) {
+  if (record.send_mode == kSendByDistance) return base::LeadingInteger(record.interval_or_distance) <= 0;
   return record.send_mode == kSendByTime && SendTimerPeriod(record) == 0;
 }
 

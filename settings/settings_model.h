@@ -60,9 +60,10 @@ int IntervalToMilliseconds(const std::wstring& text);
 // interval's milliseconds when sending by time, 0 for no timer.
 int SendTimerPeriod(const SettingsRecord& record);
 
-// True when the record sends by time but holds no interval of the list: the
-// start warns that sending works only by hand, and sets no timer. (An unknown
-// text counts as no interval; a timer of period 0 would fire without end.)
+// True when the record sends by time but holds no interval of the list, or by
+// a distance of 0 or less: the start warns that sending works only by hand,
+// and sets no timer. (An unknown text counts as no interval; a timer of period
+// 0 would fire without end, a distance of 0 would send every fix.)
 bool MissingSendInterval(const SettingsRecord& record);
 
 class SettingsModel {

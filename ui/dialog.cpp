@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+#include <iterator>
 #include <vector>
 
 std::wstring Control::Text() const {
@@ -40,6 +42,42 @@ std::wstring ComboBox::ItemText(int index) const {
   std::vector<wchar_t> buffer(length + 1);
   SendMessageW(hwnd(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
   return buffer.data();
+}
+
+namespace {
+
+struct OwnedDialogs {
+  HWND owner;
+  std::vector<HWND> found;
+};
+
+bool IsOwnedBy(HWND window, HWND owner) {
+  for (HWND up = GetWindow(window, GW_OWNER); up != nullptr; up = GetWindow(up, GW_OWNER)) {
+    if (up == owner) return true;
+  }
+  return false;
+}
+
+// Message boxes are dialogs of the system's dialog class too.
+bool IsDialogWindow(HWND window) {
+  wchar_t name[8] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return wcscmp(name, L"#32770") == 0;
+}
+
+BOOL CALLBACK CollectOwnedDialog(HWND window, LPARAM search) {
+  auto* dialogs = reinterpret_cast<OwnedDialogs*>(search);
+  if (IsDialogWindow(window) && IsOwnedBy(window, dialogs->owner)) dialogs->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+void EndOwnedDialogs(HWND owner, INT_PTR code) {
+  // Every box of ours runs on the window's thread.
+  OwnedDialogs dialogs{owner, {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectOwnedDialog, reinterpret_cast<LPARAM>(&dialogs));
+  for (HWND dialog : dialogs.found) ::EndDialog(dialog, code);
 }
 
 Dialog::Dialog(int template_id, HWND parent) : template_id_(template_id), parent_(parent) {}

@@ -38,6 +38,11 @@ class ComboBox : public Control {
   std::wstring ItemText(int index) const;
 };
 
+// Ends every dialog and message box the window owns, directly or through
+// another of them: each one's loop returns the code, as if the user had
+// answered so. A closing program waits for no answer.
+void EndOwnedDialogs(HWND owner, INT_PTR code);
+
 class Dialog {
  public:
   // The template with this resource ID from the program's module.

@@ -649,6 +649,58 @@ TEST_F(MainWindowTest, EndOfTheSessionPacksTheTrackBeforeItReturns) {
   Close();
 }
 
+// A close, the session's end or a second instance's request while a box or
+// dialog of ours is open ends it unanswered, which counts as "no": the
+// leftover stays, no point is made, and the window ends without the user.
+TEST_F(MainWindowTest, AnOpenBoxEndsUnansweredWhenTheWindowIsWantedElsewhere) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  enum class Request { kClose, kEndSession, kSecondInstance };
+  struct Case {
+    const char* box;
+    bool recording;
+    UINT message;  // the one that opens the box
+    WPARAM command;
+    Request request;
+  };
+  const Case cases[] = {
+      {"leftover question", false, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), Request::kClose},
+      {"about box", false, WM_SYSCOMMAND, IDM_ABOUTBOX, Request::kClose},
+      {"settings saved", false, WM_COMMAND, MAKEWPARAM(IDC_SAVE, BN_CLICKED), Request::kSecondInstance},
+      {"named point", true, WM_COMMAND, MAKEWPARAM(IDC_NAMED_POINT, BN_CLICKED), Request::kEndSession},
+  };
+  const std::string leftover = folder_.File("Tracks/track0.kml");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    std::filesystem::remove_all(folder_.File("Tracks"));
+    if (c.recording) {
+      StartRecording({{L"ByHands", L"True"}});
+    } else {
+      std::filesystem::create_directories(folder_.File("Tracks"));
+      testing_support::WriteFileBytes(leftover, "<kml>cut here");
+      WriteIni({{L"COM", L"COM3"}, {L"Server", L"127.0.0.1:1"}});
+      Open();
+    }
+    HWND window = hwnd();
+    // Button 0 answers nothing: only the request can end the box.
+    BoxAnswerer answerer(window, 0, [&](HWND) {
+      if (c.request == Request::kClose) PostMessageW(window, WM_CLOSE, 0, 0);
+      if (c.request == Request::kSecondInstance) PostMessageW(window, CRovelogDlg::ShowWindowMessage(), 0, 0);
+      if (c.request == Request::kEndSession) SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    });
+    SendMessageW(window, c.message, c.command, 0);
+    EXPECT_TRUE(answerer.Result(window).found);
+    if (c.request == Request::kSecondInstance) {
+      EXPECT_TRUE(IsWindowVisible(window));
+      Close();
+      continue;
+    }
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 5)) << "the window waited for the box";
+    window_.reset();
+    EXPECT_EQ(CountFiles(folder_.path(), ".kml"), c.recording ? 0 : 1);
+    EXPECT_EQ(CountFiles(folder_.path(), ".zip"), c.recording ? 1 : 0);
+  }
+}
+
 TEST_F(MainWindowTest, SendButtonRefusesASecondPassAndTheCloseEndsThePassAfterItsArchive) {
   if (!HaveReceiver() || ServiceServer().empty()) GTEST_SKIP() << "no receiver on COM3 or no service";
   // Tracks recorded while the service cannot be reached stay in ToSend (the

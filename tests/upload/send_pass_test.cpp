@@ -113,6 +113,7 @@ TEST(SendAllArchives, AnAcceptedArchiveIsNeverUploadedTwice) {
   SendPassRunner runner;
   for (int pass = 0; pass < 3; ++pass) runner.SendAllArchives(log, target, nullptr);
   EXPECT_TRUE(fs::exists(queue.service.StoredUpload(1, "")));
+  EXPECT_FALSE(fs::exists(queue.service.StoredUpload(2, "")));
   EXPECT_TRUE(fs::exists(queue.to_send + "track1.zip.sent"));
 }
 

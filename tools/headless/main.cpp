@@ -122,8 +122,9 @@ class HeadlessDriver {
     while (!commands_.CanStart()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const SettingsRecord record = settings_.record();
     commands_.StartStop(record);
-    const wchar_t* warning = RecorderCommands::MissingLimitWarning(record);
-    if (commands_.running() && warning != nullptr) printer_.Print("? " + OneLine(warning) + " -> ok");
+    if (commands_.running() && RecorderCommands::WarnsOfMissingInterval(record)) {
+      printer_.Print("? " + OneLine(RecorderCommands::kMissingIntervalText) + " -> ok");
+    }
   }
 
   bool Ask(const std::wstring&, const std::wstring& text) {
