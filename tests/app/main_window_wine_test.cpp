@@ -5,6 +5,7 @@
 // take of the window are kept as PNG files in build/<preset>/test-output/app/.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -72,6 +73,7 @@ TEST(MainWindowUnderWine, InProcessTestsPass) {
   env.push_back("ROVELOG_TEST_SILENT_SERVER=127.0.0.1:" + std::to_string(silent.port()));
   std::string output;
   EXPECT_EQ(RunToEnd({testing_support::kWine, exe}, env, 400, &output), 0) << FailuresIn(output) << output;
+  std::printf("%s", output.c_str());  // what each case measured, for a verbose run
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
   EXPECT_EQ(output.find("[  SKIPPED ]"), std::string::npos) << output;
   receiver.Stop();
