@@ -153,8 +153,8 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
       OnUpdateChecked();
       return true;
     case kEngineClosedMessage:
-      engine_closed_ = true;
-      EndWhenWorkersHaveEnded();
+      // The engine has packed and flushed the track: nothing else is waited for.
+      EndDialog(IDCANCEL);
       return true;
     case kLogChangedMessage:
       OnLogChanged();
@@ -254,6 +254,7 @@ void CRovelogDlg::OnClose() {
     tray_icon_ = false;
   }
   ShowWindow(hwnd(), SW_HIDE);
+  update_check_.LetRunOut();
   if (commands_->running()) commands_->StartStop(settings_.record());
   HWND window = hwnd();
   logger_->BeginClose([window] { PostMessageW(window, kEngineClosedMessage, 0, 0); });
@@ -269,10 +270,6 @@ void CRovelogDlg::OnEndSession() {
   while (logger_->TrackThreadRunning() && std::chrono::steady_clock::now() < give_up) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-}
-
-void CRovelogDlg::EndWhenWorkersHaveEnded() {
-  if (closing_ && engine_closed_ && !update_check_.Busy()) EndDialog(IDCANCEL);
 }
 
 void CRovelogDlg::OnSize(UINT type, int width, int height) {

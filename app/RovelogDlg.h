@@ -90,7 +90,6 @@ class CRovelogDlg : public LayoutDialog {
   void OnTimer(WPARAM id);
   void OnClose();
   void OnEndSession();
-  void EndWhenWorkersHaveEnded();
   void OnLogChanged();
   void OnGetLogText(NMLVDISPINFOW* info);
   bool OnPaintMinimized();
@@ -133,8 +132,9 @@ class CRovelogDlg : public LayoutDialog {
   UINT taskbar_created_ = 0;
   bool tray_icon_ = false;
   bool closing_ = false;
-  bool engine_closed_ = false;
   PointNameDlg* point_dialog_ = nullptr;  // while the named-point dialog is open
-  UpdateVerdict update_verdict_;
-  base::BackgroundJob update_check_;  // after what it writes: it goes first
+  // The check's verdict is shared with the check, which a close leaves to
+  // run out: a service may take a minute to answer, and the user is gone.
+  std::shared_ptr<UpdateVerdict> update_verdict_;
+  base::BackgroundJob update_check_;
 };

@@ -148,18 +148,18 @@ void CRovelogDlg::OnOtherPort() {
 void CRovelogDlg::OnCheckUpdate() {
   ServiceAddress service = ParseServiceAddress(settings_.record().server);
   HWND window = hwnd();
-  bool began = update_check_.Run([this, service] { update_verdict_ = CAutoUpdater(service).CheckForUpdate(); },
+  auto verdict = std::make_shared<UpdateVerdict>();
+  bool began = update_check_.Run([verdict, service] { *verdict = CAutoUpdater(service).CheckForUpdate(); },
                                  [window] { PostMessageW(window, kUpdateCheckedMessage, 0, 0); });
-  if (began) ItemControl(IDC_UPDATE).Enable(false);
+  if (!began) return;
+  update_verdict_ = verdict;
+  ItemControl(IDC_UPDATE).Enable(false);
 }
 
 void CRovelogDlg::OnUpdateChecked() {
   ItemControl(IDC_UPDATE).Enable(true);
-  if (closing_) {
-    EndWhenWorkersHaveEnded();
-    return;
-  }
-  const UpdateVerdict& verdict = update_verdict_;
+  if (closing_ || !update_verdict_) return;
+  const UpdateVerdict& verdict = *update_verdict_;
   // Owned by the window like every box of ours: the window waits for it.
   if (verdict.kind == UpdateVerdictKind::kNoVerdict) {
     MessageBoxW(hwnd(), verdict.text.c_str(), L"Не удалось проверить обновление", MB_ICONERROR | MB_OK);

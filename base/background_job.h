@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace base {
@@ -22,12 +23,16 @@ class BackgroundJob {
   // once (from the owner's thread, never from ended itself). False, and
   // nothing done, while a job is running.
   bool Run(std::function<void()> job, std::function<void()> ended = {});
-  bool Busy() const { return busy_; }
+  bool Busy() const { return *busy_; }
   // Waits until the running job has ended; not for a thread that must not wait.
   void Wait();
+  // Lets a running job end on its own, after this object: for a job that
+  // keeps what it touches alive itself and whose owner is going away.
+  void LetRunOut();
 
  private:
-  std::atomic<bool> busy_{false};
+  // Shared with the job's thread, which may outlive this object.
+  std::shared_ptr<std::atomic<bool>> busy_ = std::make_shared<std::atomic<bool>>(false);
   std::thread thread_;
 };
 

@@ -1,10 +1,14 @@
-// Closing Rovelog.exe's window while it records, at several moments, and a
-// crash for comparison: the process ends within the network time-outs,
+// Closing Rovelog.exe's window while it records, at several moments (a box
+// or dialog waiting for an answer, an update check that drips, a hung upload,
+// the end of the Windows session), and a crash for comparison: the process
+// ends within the network time-outs,
 // no track is lost, and the next start has nothing to repair (or, after the
 // crash, asks and packs what was left); that start's stop then sends every
 // archive, the ones left waiting included.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
 
 #include "tests/e2e/recorder_run.h"
@@ -15,7 +19,16 @@ using namespace testing_support;
 
 namespace {
 
-enum class Moment { kWhileReceiving, kRightAfterStop, kDuringHungUpload, kCrash };
+enum class Moment {
+  kWhileReceiving,
+  kRightAfterStop,
+  kBoxOpen,
+  kDialogOpen,
+  kDrippingUpdate,
+  kDuringHungUpload,
+  kEndOfSession,
+  kCrash
+};
 
 struct CloseCase {
   const char* name;
@@ -28,6 +41,20 @@ constexpr char kCapture[] = "/sirf2-haicom-hi305n-moving.nmea";
 constexpr char kTrack[] = "Evening";
 // An upload that hangs holds the close up to the socket's receive time-out.
 constexpr double kUploadTimeoutSeconds = 60;
+// A close waits for no answer and no update check: a few seconds pack the
+// track, with room for a loaded machine.
+constexpr double kPromptCloseSeconds = 10;
+
+// The services of the first run, by the moment it ends at.
+std::vector<std::string> FirstServiceMode(Moment moment) {
+  if (moment == Moment::kDuringHungUpload) return {"--mode", "hang"};
+  // A head that takes minutes to come, a byte every five seconds.
+  if (moment == Moment::kDrippingUpdate) return {"--mode", "trickle", "--trickle-pause", "5"};
+  return {};
+}
+
+// Ended with no close of its own: the exit status says nothing.
+bool EndsKilled(Moment moment) { return moment == Moment::kCrash || moment == Moment::kEndOfSession; }
 
 class WindowClose : public ::testing::TestWithParam<CloseCase> {
  protected:
@@ -74,7 +101,28 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
         EXPECT_TRUE(driver.Click(IDC_START));
         EXPECT_TRUE(driver.Command("close"));
         return 60;
-      case Moment::kDuringHungUpload:
+      case Moment::kBoxOpen:
+      case Moment::kDialogOpen: {
+        // The update verdict's box, or the named point's dialog with a name
+        // typed, left unanswered.
+        ShownBox box;
+        EXPECT_TRUE(driver.Click(moment == Moment::kBoxOpen ? IDC_UPDATE : IDC_NAMED_POINT));
+        EXPECT_TRUE(driver.WaitForBox(&box, 60));
+        if (moment == Moment::kDialogOpen) {
+          EXPECT_TRUE(driver.Command("box-set-text " + std::to_string(IDC_POINT_NAME) + " Never"));
+        }
+        EXPECT_TRUE(driver.Command("close"));
+        return kPromptCloseSeconds;
+      }
+      case Moment::kDrippingUpdate:
+        EXPECT_TRUE(driver.Click(IDC_UPDATE));
+        EXPECT_TRUE(PollFor(10, [&] {
+          std::string enabled;
+          return driver.Command("enabled " + std::to_string(IDC_UPDATE), &enabled) && enabled == "0";
+        }));
+        EXPECT_TRUE(driver.Command("close"));
+        return kPromptCloseSeconds;
+      case Moment::kDuringHungUpload: {
         // The send button ends the track; its archive's upload then hangs.
         // The stop packs another track, and a pass by hand waits for the
         // hung one on its worker while the window answers and closes.
@@ -85,12 +133,19 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
         EXPECT_TRUE(driver.Click(IDC_SEND));
         EXPECT_TRUE(driver.Command("close"));
         // The window goes at once; the process waits for the upload in hand.
-        EXPECT_TRUE(PollFor(30, [&] {
-          std::string visible;
-          return driver.Command("visible", &visible) && visible == "0";
-        }));
+        std::string visible;
+        EXPECT_TRUE(PollFor(30, [&] { return driver.Command("visible", &visible) && visible == "0"; }));
         EXPECT_EQ(run_->WaitForExit(0), -1);
+        // A second start meanwhile leaves the closing window hidden.
+        EXPECT_EQ(run_->RunSecondInstance(60), 0);
+        EXPECT_TRUE(driver.Command("visible", &visible) && visible == "0") << "the closing window came back";
         return kUploadTimeoutSeconds + 60;
+      }
+      case Moment::kEndOfSession:
+        // Windows ends the process once the window has answered the end.
+        EXPECT_TRUE(driver.Command("end-session"));
+        run_->Kill();
+        return 30;
       case Moment::kCrash:
         run_->Kill();
         return 30;
@@ -105,8 +160,7 @@ class WindowClose : public ::testing::TestWithParam<CloseCase> {
 TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
   const CloseCase& c = GetParam();
   {
-    ServiceStandin first(c.moment == Moment::kDuringHungUpload ? std::vector<std::string>{"--mode", "hang"}
-                                                               : std::vector<std::string>{});
+    ServiceStandin first(FirstServiceMode(c.moment));
     ASSERT_TRUE(first.running());
     UseService(first);
     ASSERT_TRUE(run_->StartReceiver({"--file", NmeaCaptureDir() + kCapture, "--pace", "epoch", "--loop"}));
@@ -114,8 +168,11 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
     ASSERT_NO_FATAL_FAILURE(WaitForReceiving());
     ASSERT_TRUE(run_->driver().WaitForLine(IDC_LOG_LIST, "Чтение координат", 30));
     const double seconds = EndFirstRun(c.moment);
+    const auto ending = std::chrono::steady_clock::now();
     const int status = run_->WaitForExit(seconds);
-    if (c.moment != Moment::kCrash) {
+    std::printf("the program ended %.1f s after the moment\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - ending).count());
+    if (!EndsKilled(c.moment)) {
       EXPECT_EQ(status, 0) << "the program did not end within " << seconds << " s";
     }
   }
@@ -128,6 +185,9 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
     EXPECT_GE(archives, 1u);
     for (const std::string& name : FilesIn(run_->dir() + "/Tracks/ToSend", ".zip")) {
       EXPECT_FALSE(PointLines(ZipEntry(run_->TracksFile("ToSend/" + name), "track.kml")).empty()) << name;
+      if (c.moment == Moment::kDialogOpen) {
+        EXPECT_EQ(WaypointsIn(run_->TracksFile("ToSend/" + name)), 0) << "a name not given makes no point";
+      }
     }
   }
 
@@ -160,7 +220,11 @@ TEST_P(WindowClose, NoTrackIsLostAndTheNextRunSendsEverything) {
 INSTANTIATE_TEST_SUITE_P(Moments, WindowClose,
                          ::testing::Values(CloseCase{"WhileReceiving", Moment::kWhileReceiving},
                                            CloseCase{"RightAfterStop", Moment::kRightAfterStop},
+                                           CloseCase{"BoxOpen", Moment::kBoxOpen},
+                                           CloseCase{"DialogOpen", Moment::kDialogOpen},
+                                           CloseCase{"DrippingUpdate", Moment::kDrippingUpdate},
                                            CloseCase{"DuringHungUpload", Moment::kDuringHungUpload},
+                                           CloseCase{"EndOfSession", Moment::kEndOfSession},
                                            CloseCase{"Crash", Moment::kCrash}),
                          [](const ::testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
 

@@ -15,6 +15,7 @@
 //   rect [ID]                "ok X Y W H" of a control, or of the window once painted
 //   visible                  1 or 0
 //   close                    post WM_CLOSE to the window (the close box)
+//   end-session              send what Windows sends when the session ends
 //   wait-exit SECONDS        "ok EXITCODE" once the program's process ended
 #include <fcntl.h>
 #include <io.h>
@@ -147,6 +148,7 @@ std::string Run(Target& target, const std::string& line) {
   if (command == "boxes") return BoxesAnswer(target);
   if (command == "visible") return Flag(IsWindowVisible(target.window()) != 0);
   if (command == "close") return PostMessageW(target.window(), WM_CLOSE, 0, 0) ? "ok" : "error not posted";
+  if (command == "end-session") return target.EndSession() ? "ok" : "error refused or no answer";
   int number = 0;
   if (command == "answer") return words >> number ? Answer(target, number) : "error no button";
   if (command == "box-set-text") return SetBoxText(target, words);

@@ -120,6 +120,13 @@ bool Target::Find(const std::wstring& caption) {
 
 bool Target::Ask(HWND control, UINT message, LRESULT* result) const { return Send(control, message, 0, 0, result); }
 
+bool Target::EndSession() const {
+  LRESULT agreed = FALSE;
+  LRESULT ignored = 0;
+  return Send(window_, WM_QUERYENDSESSION, 0, 0, &agreed) && agreed &&
+         Send(window_, WM_ENDSESSION, TRUE, 0, &ignored);
+}
+
 bool Target::GetText(HWND control, std::wstring* text) const {
   wchar_t buffer[4096] = {};
   LRESULT length = 0;

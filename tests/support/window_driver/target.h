@@ -37,6 +37,10 @@ class Target {
   // false when the window did not answer within the time-out.
   bool GetText(HWND control, std::wstring* text) const;
   bool SetText(HWND control, const std::wstring& text) const;
+  // What Windows sends a window when the session ends: the query, then, if
+  // the window agreed, the end itself. False when it refused or did not
+  // answer within the time-out.
+  bool EndSession() const;
 
   // The event log list's lines, read through memory in the program's process
   // because the list's item texts are pointers the driver cannot follow.
