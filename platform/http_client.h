@@ -29,6 +29,9 @@ inline constexpr int kHttpStepTimeoutMs = 30000;
 // connection and each step together end within it.
 inline constexpr int kHttpExchangeLimitMs = 60000;
 
+// The system's text for an error code of the Internet client.
+std::wstring HttpErrorText(long code);
+
 // The longest body ReadBody takes; anything longer is a failed read.
 inline constexpr size_t kHttpBodyLimit = 64 * 1024;
 

@@ -1,6 +1,11 @@
 #include "update/auto_updater.h"
 
-#include "platform/http_client.h"
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "base/background_job.h"
 #include "platform/text.h"
 #include "upload/upload_protocol.h"
 
@@ -29,12 +34,44 @@ UpdateVerdict UpdateVerdictFor(int outcome, const std::wstring& answer, const st
   return verdict;
 }
 
-CAutoUpdater::CAutoUpdater(const ServiceAddress& service) : service_(service) {}
+CAutoUpdater::CAutoUpdater(const ServiceAddress& service, int limit_ms) : service_(service), limit_ms_(limit_ms) {}
 
-UpdateVerdict CAutoUpdater::CheckForUpdate() {
+namespace {
+
+// What the exchange leaves for the check, which may have given up on it.
+struct Exchange {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  int outcome = 0;
   std::wstring answer;
-  int outcome = PostRequest(UpdateCheckAddress(), answer);
-  return UpdateVerdictFor(outcome, answer, service_.host);
+};
+
+}  // namespace
+
+// The client's limits hold each step, but a service that drips the head of
+// its answer holds the sending step as long as it likes: the exchange runs on
+// a thread of its own, which the check leaves to run out at its limit.
+UpdateVerdict CAutoUpdater::CheckForUpdate() {
+  auto exchange = std::make_shared<Exchange>();
+  base::BackgroundJob job;
+  job.Run([exchange, updater = *this]() mutable {
+    std::wstring answer;
+    int outcome = updater.PostRequest(updater.UpdateCheckAddress(), answer);
+    std::lock_guard<std::mutex> lock(exchange->mutex);
+    exchange->outcome = outcome;
+    exchange->answer = answer;
+    exchange->done = true;
+    exchange->ended.notify_all();
+  });
+  std::unique_lock<std::mutex> lock(exchange->mutex);
+  bool done = exchange->ended.wait_for(lock, std::chrono::milliseconds(limit_ms_), [&] { return exchange->done; });
+  job.LetRunOut();
+  if (!done) {
+    return UpdateVerdictFor(platform::kHttpErrorTimeout, platform::HttpErrorText(platform::kHttpErrorTimeout),
+                            service_.host);
+  }
+  return UpdateVerdictFor(exchange->outcome, exchange->answer, service_.host);
 }
 
 int CAutoUpdater::PostRequest(const std::wstring& address, std::wstring& answer) {

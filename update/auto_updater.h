@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/http_client.h"
 #include "upload/service_address.h"
 
 // Outcomes of CAutoUpdater::PostRequest besides an HTTP status (other than
@@ -32,11 +33,14 @@ UpdateVerdict UpdateVerdictFor(int outcome, const std::wstring& answer, const st
 
 class CAutoUpdater {
  public:
-  // The check asks the service at this host and port (the upload's).
-  explicit CAutoUpdater(const ServiceAddress& service = ServiceAddress());
+  // The check asks the service at this host and port (the upload's) and
+  // gives up after limit_ms.
+  explicit CAutoUpdater(const ServiceAddress& service = ServiceAddress(),
+                        int limit_ms = platform::kHttpExchangeLimitMs);
   virtual ~CAutoUpdater() = default;
 
-  // Runs one check and gives its verdict.
+  // Runs one check and gives its verdict: the time-out's, when the service
+  // has not answered whole within the limit.
   UpdateVerdict CheckForUpdate();
 
   // POSTs an empty body to host/object of address (at the service's port) and
@@ -55,4 +59,5 @@ class CAutoUpdater {
 
  private:
   ServiceAddress service_;
+  int limit_ms_;
 };

@@ -14,20 +14,6 @@ namespace {
 
 constexpr size_t kHeadLimit = 64 * 1024;
 
-// The texts Windows gives for the Internet client's codes we report.
-std::wstring ErrorText(long code) {
-  switch (code) {
-    case kHttpErrorTimeout:
-      return L"The operation timed out";
-    case kHttpErrorNameNotResolved:
-      return L"The server name or address could not be resolved";
-    case kHttpErrorCannotConnect:
-      return L"A connection with the server could not be established";
-    default:
-      return L"The connection with the server was terminated abnormally";
-  }
-}
-
 long ErrorOfStatus(NetStatus status, long otherwise) {
   return status == NetStatus::kTimedOut ? kHttpErrorTimeout : otherwise;
 }
@@ -61,6 +47,20 @@ bool DecodeChunked(const std::string& raw, std::string* body, bool* complete) {
 }
 
 }  // namespace
+
+// The texts Windows gives for the Internet client's codes we report.
+std::wstring HttpErrorText(long code) {
+  switch (code) {
+    case kHttpErrorTimeout:
+      return L"The operation timed out";
+    case kHttpErrorNameNotResolved:
+      return L"The server name or address could not be resolved";
+    case kHttpErrorCannotConnect:
+      return L"A connection with the server could not be established";
+    default:
+      return L"The connection with the server was terminated abnormally";
+  }
+}
 
 struct HttpPost::Impl {
   NetSession session;
@@ -98,7 +98,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
                               std::wstring* error_text) {
   auto fail = [&](long code) {
     *error = code;
-    *error_text = ErrorText(code);
+    *error_text = HttpErrorText(code);
     return HttpSendStatus::kError;
   };
   impl_->limit.CutAfter(kHttpExchangeLimitMs);

@@ -19,15 +19,6 @@ struct InternetObject {
 };
 using InternetHandle = UniqueOwner<InternetObject>;
 
-// The system's text for an Internet client error, cut to 1023 characters.
-std::wstring ErrorText(DWORD code) {
-  wchar_t buffer[1024] = {};
-  DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM;
-  FormatMessageW(flags, GetModuleHandleW(L"wininet.dll"), code, 0, buffer, static_cast<DWORD>(std::size(buffer) - 1),
-                 nullptr);
-  return buffer;
-}
-
 using Clock = std::chrono::steady_clock;
 
 // The defaults let a silent service hold the check for minutes. Set on the
@@ -46,6 +37,15 @@ bool SetStepTimeouts(HINTERNET handle, Clock::time_point deadline) {
 }
 
 }  // namespace
+
+// The system's text for an Internet client error, cut to 1023 characters.
+std::wstring HttpErrorText(long code) {
+  wchar_t buffer[1024] = {};
+  DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM;
+  FormatMessageW(flags, GetModuleHandleW(L"wininet.dll"), static_cast<DWORD>(code), 0, buffer, static_cast<DWORD>(std::size(buffer) - 1),
+                 nullptr);
+  return buffer;
+}
 
 struct HttpPost::Impl {
   InternetHandle session;
@@ -69,7 +69,7 @@ HttpSendStatus HttpPost::Send(const std::wstring& host, uint16_t port, const std
     DWORD code = GetLastError();
     if (code == 0) return HttpSendStatus::kFailed;
     *error = static_cast<long>(code);
-    *error_text = ErrorText(code);
+    *error_text = HttpErrorText(static_cast<long>(code));
     return HttpSendStatus::kError;
   };
   impl_->deadline = Clock::now() + std::chrono::milliseconds(kHttpExchangeLimitMs);

@@ -2,9 +2,11 @@
 // service stand-in → Sended.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "platform/text.h"
 #include "settings/ini_file.h"
@@ -94,6 +96,9 @@ TEST(UploadRoad, StartAfterStopDoesNotWaitForTheUploadInHand) {
   ASSERT_TRUE(run.WaitFor("# state 2", 20));
   run.Command("send");  // ends the track: a pass begins and hangs on its first archive
   ASSERT_TRUE(run.WaitFor("+ Отправка данных на сервер", 30));
+  // Past the pause of a second before the archive: a stop within it would
+  // upload nothing at all.
+  std::this_thread::sleep_for(std::chrono::seconds(2));
   run.Command("stop");
   ASSERT_TRUE(run.WaitFor("# state 0", 30));
   run.Command("start");

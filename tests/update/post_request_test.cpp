@@ -61,6 +61,16 @@ TEST(PostRequest, AnswerInOneBytePiecesIsReadWhole) {
   EXPECT_EQ(exchange.answer, L"win1_2");
 }
 
+// The answer comes whole in some seconds, each byte well within the
+// client's own limits: only the check's overall limit ends the check.
+TEST(PostRequest, ACheckThatDripsEndsAtItsLimit) {
+  ServiceStandin service({"--mode", "trickle", "--trickle-pause", "0.05"});
+  ASSERT_TRUE(service.running());
+  UpdateVerdict verdict = CAutoUpdater(service.address(), 1000).CheckForUpdate();
+  EXPECT_EQ(verdict.kind, UpdateVerdictKind::kNoVerdict);
+  EXPECT_NE(verdict.text.find(L"Код ошибки: 12002"), std::wstring::npos);
+}
+
 TEST(PostRequest, RefusedConnectionGivesTheClientsErrorAndItsText) {
   ServiceStandin service({"--mode", "refuse"});
   ASSERT_TRUE(service.running());
