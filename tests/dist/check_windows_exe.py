@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks a Windows executable we ship, from its PE headers alone (the i686
 one cannot run on this machine): the machine, the GUI subsystem (no console
-window opens with it), imports from Windows' own DLLs only (no MinGW or
-other runtime DLL to carry beside it), and the manifest and version
+window opens with it) for Windows 7 (subsystem version 6.1), imports from
+Windows' own DLLs only (no MinGW or other runtime DLL to carry beside it) and
+none of the functions Windows 7 lacks, and the manifest and version
 resources. Prints one line per finding; exits 1 when any check failed.
 
     check_windows_exe.py EXE i386|amd64
@@ -21,6 +22,18 @@ SYSTEM_DLLS = {
     "oleaut32.dll", "uxtheme.dll", "version.dll", "winmm.dll", "crypt32.dll", "bcrypt.dll",
     "ntdll.dll", "iphlpapi.dll", "secur32.dll", "dnsapi.dll",
 }
+SUBSYSTEM_VERSION = (6, 1)
+# Functions of those DLLs that came after Windows 7: a program that runs there
+# looks them up when it runs (GetProcAddress) and does without them.
+NEWER_THAN_WINDOWS_7 = {
+    "GetDpiForWindow", "GetDpiForSystem", "GetSystemMetricsForDpi", "AdjustWindowRectExForDpi",
+    "SystemParametersInfoForDpi", "EnableNonClientDpiScaling", "SetThreadDpiAwarenessContext",
+    "SetProcessDpiAwarenessContext", "GetWindowDpiAwarenessContext", "AreDpiAwarenessContextsEqual",
+    "GetDpiForMonitor", "SetProcessDpiAwareness", "LogicalToPhysicalPointForPerMonitorDPI",
+    "CreateFile2", "CopyFile2", "GetSystemTimePreciseAsFileTime", "GetOverlappedResultEx",
+    "SetThreadDescription", "GetThreadDescription", "WaitOnAddress", "WakeByAddressSingle",
+    "WakeByAddressAll", "GetCurrentThreadStackLimits", "PrefetchVirtualMemory",
+}
 
 
 class Image:
@@ -35,6 +48,7 @@ class Image:
         magic = struct.unpack_from("<H", data, optional)[0]
         self.pe32 = magic == 0x10B
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
+        self.subsystem_version = struct.unpack_from("<HH", data, optional + 48)
         directories = optional + (96 if self.pe32 else 112)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         table = optional + optional_size
@@ -50,16 +64,28 @@ class Image:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
-    def imported_dlls(self):
+    def imports(self):
+        """Each imported DLL with the names it is asked for (not ordinals)."""
         rva = self.directories[1][0]
         dlls = []
         while rva:
             entry = struct.unpack_from("<IIIII", self.data, self.offset(rva))
             if entry == (0, 0, 0, 0, 0):
                 break
-            dlls.append(self.text(entry[3]))
+            dlls.append((self.text(entry[3]), self.imported_names(entry[0] or entry[4])))
             rva += 20
         return dlls
+
+    def imported_names(self, thunks):
+        size, ordinal_flag = (4, 1 << 31) if self.pe32 else (8, 1 << 63)
+        names = []
+        while True:
+            thunk = struct.unpack_from("<I" if self.pe32 else "<Q", self.data, self.offset(thunks))[0]
+            if not thunk:
+                return names
+            if not thunk & ordinal_flag:
+                names.append(self.text(thunk + 2))  # after the two-byte hint
+            thunks += size
 
     def resource_types(self):
         rva = self.directories[2][0]
@@ -106,9 +132,13 @@ def check(path, machine):
         failures.append("optional header is %s" % ("PE32" if image.pe32 else "PE32+"))
     if image.subsystem != GUI_SUBSYSTEM:
         failures.append("subsystem %d, not the Windows GUI (a console window would open)" % image.subsystem)
-    for dll in image.imported_dlls():
+    if image.subsystem_version != SUBSYSTEM_VERSION:
+        failures.append("subsystem version %d.%d, not %d.%d (Windows 7)" % (image.subsystem_version + SUBSYSTEM_VERSION))
+    for dll, names in image.imports():
         if dll.lower() not in SYSTEM_DLLS:
             failures.append("imports %s, which Windows does not have" % dll)
+        for name in sorted(NEWER_THAN_WINDOWS_7.intersection(names)):
+            failures.append("imports %s from %s, which Windows 7 lacks" % (name, dll))
     types = image.resource_types()
     for wanted, name in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version"), (RT_ICON_GROUP, "icon")):
         if wanted not in types:
@@ -135,7 +165,7 @@ def main():
     for failure in failures:
         print("%s: %s" % (sys.argv[1], failure))
     if not failures:
-        print("%s: %s GUI program, system DLLs only, manifest and version present" % (sys.argv[1], sys.argv[2]))
+        print("%s: %s GUI program for Windows 7, system DLLs only, manifest and version present" % (sys.argv[1], sys.argv[2]))
     return 1 if failures else 0
 
 
