@@ -15,7 +15,12 @@ std::wstring Control::Text() const {
 }
 
 void Control::SetText(const std::wstring& text) const { SetWindowTextW(hwnd_, text.c_str()); }
-void Control::Enable(bool enable) const { EnableWindow(hwnd_, enable); }
+void Control::Enable(bool enable) const {
+  // A disabled window keeps no focus: without a hand-over first, Tab and the
+  // arrows would reach nothing until the user left the window and came back.
+  if (!enable && hwnd_ && GetFocus() == hwnd_) SendMessageW(GetParent(hwnd_), WM_NEXTDLGCTL, 0, FALSE);
+  EnableWindow(hwnd_, enable);
+}
 bool Control::IsEnabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 bool Control::IsChecked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Control::SetCheck(bool checked) const {

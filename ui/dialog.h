@@ -13,6 +13,7 @@ class Control {
   HWND hwnd() const { return hwnd_; }
   std::wstring Text() const;
   void SetText(const std::wstring& text) const;
+  // Disabling the focused control moves the focus to the dialog's next one.
   void Enable(bool enable) const;
   bool IsEnabled() const;
   // Check boxes and radio buttons.

@@ -2,7 +2,8 @@
 // properties.ini, the state message on the start button and the point
 // buttons, the settings form's load and save, the commands with a receiver
 // on COM3 (when the run links one), the tray, the placement, the keys that
-// must not close it, and the hand-over of a second instance.
+// must not close it, the keyboard's way through the form, and the hand-over
+// of a second instance.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -151,6 +152,20 @@ class MainWindowTest : public ::testing::Test {
     Click(IDC_START);
     ASSERT_TRUE(window_->running());
     ASSERT_TRUE(PumpUntil([&] { return ShownPicture(Item(IDC_START)) == 2; })) << "no coordinates from COM3";
+  }
+  // A key as a user presses it on the focused control, through the dialog's loop.
+  void Press(WPARAM key) {
+    HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, key, 0);
+    PostMessageW(focus, WM_KEYUP, key, 0);
+    Pump();
+  }
+  // The focus is on an enabled control of the window, and Tab moves it on.
+  void ExpectTabMoves(const char* after) {
+    HWND focus = GetFocus();
+    ASSERT_TRUE(focus && IsChild(hwnd(), focus) && IsWindowEnabled(focus)) << "focus lost after " << after;
+    Press(VK_TAB);
+    EXPECT_TRUE(GetFocus() != focus && IsChild(hwnd(), GetFocus())) << "Tab did nothing after " << after;
   }
   void PostClick(int id) {
     PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
@@ -356,6 +371,52 @@ TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {
   HWND window = hwnd();
   Close();
   EXPECT_FALSE(IsWindow(window));
+}
+
+// Up and Down move between the three radios, round, and never into a list.
+TEST_F(MainWindowTest, ArrowsInTheSendModeGroupStayAmongItsRadios) {
+  Open();
+  for (int id : {IDC_INTERVAL, IDC_DISTANCE}) Select(id, testing_support::ComboTexts(Item(id)).front());
+  const std::wstring interval = SelectedText(Item(IDC_INTERVAL));
+  const std::wstring distance = SelectedText(Item(IDC_DISTANCE));
+  SetFocus(Item(IDC_BY_TIME));
+  struct Case {
+    WPARAM key;
+    int radio;
+  };
+  const Case cases[] = {{VK_DOWN, IDC_BY_DISTANCE},  {VK_DOWN, IDC_BY_HAND},   {VK_DOWN, IDC_BY_TIME},
+                        {VK_UP, IDC_BY_HAND},        {VK_UP, IDC_BY_DISTANCE}, {VK_UP, IDC_BY_TIME},
+                        {VK_RIGHT, IDC_BY_DISTANCE}, {VK_LEFT, IDC_BY_TIME}};
+  int step = 0;
+  for (const Case& c : cases) {
+    Press(c.key);
+    EXPECT_EQ(GetFocus(), Item(c.radio)) << "step " << step;
+    EXPECT_TRUE(Checked(c.radio)) << "step " << step;
+    EXPECT_EQ(SelectedText(Item(IDC_INTERVAL)), interval) << "step " << step;
+    EXPECT_EQ(SelectedText(Item(IDC_DISTANCE)), distance) << "step " << step;
+    ++step;
+  }
+}
+
+// Space on the start button (start, then stop, which disables it until the
+// track is packed) and on the send button, which disables itself for its pass.
+TEST_F(MainWindowTest, SpaceOnAButtonThatDisablesItselfLeavesTheFocusToTab) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  WriteIni({{L"COM", L"COM3"}, {L"ByHands", L"True"}, {L"Server", L"127.0.0.1:1"}, {L"Track", L"test"}});
+  Open();
+  SetFocus(Item(IDC_START));
+  Press(VK_SPACE);
+  ASSERT_TRUE(window_->running());
+  ASSERT_NO_FATAL_FAILURE(ExpectTabMoves("the start"));
+  ASSERT_TRUE(PumpUntil([&] { return ShownPicture(Item(IDC_START)) == 2; })) << "no coordinates from COM3";
+  SetFocus(Item(IDC_START));
+  Press(VK_SPACE);
+  ASSERT_NO_FATAL_FAILURE(ExpectTabMoves("the stop"));
+  ASSERT_NO_FATAL_FAILURE(ExpectStopped());
+  SetFocus(Item(IDC_SEND));
+  Press(VK_SPACE);
+  ASSERT_NO_FATAL_FAILURE(ExpectTabMoves("the send"));
+  EXPECT_TRUE(PumpUntil([&] { return Enabled(IDC_SEND); }));
 }
 
 // Wine running as root writes read-only files; another program holding the
