@@ -116,7 +116,10 @@ void CRovelogDlg::CreateEngine() {
 }
 
 void CRovelogDlg::ShowPicture(int resource_index) {
-  ItemControl(IDC_START).SetBitmap(pictures_[resource_index]);
+  Control start = ItemControl(IDC_START);
+  start.SetBitmap(pictures_[resource_index]);
+  // The picture shows instead of the text; a screen reader reads the text.
+  start.SetText(resource_index == 0 ? L"Старт" : L"Стоп");
 }
 
 void CRovelogDlg::SetRecordingState(int state) {
