@@ -1,5 +1,6 @@
 #include "platform/ini_text.h"
 
+#include "base/cp1251.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -13,6 +14,10 @@ constexpr char kUtf16LeMark[] = "\xFF\xFE";
 constexpr char kUtf16BeMark[] = "\xFE\xFF";
 
 bool StartsWith(const std::string& bytes, const char* mark) { return bytes.rfind(mark, 0) == 0; }
+
+bool HasByteOrderMark(const std::string& bytes) {
+  return StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark);
+}
 
 bool IsProfileSpace(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r' || c == 0x1A;
@@ -51,6 +56,14 @@ std::u16string UnitsFromWide(const std::wstring& text) {
     }
   }
   return out;
+}
+
+void AppendUtf16(std::string& out, const std::wstring& text, bool little_endian) {
+  for (char16_t unit : UnitsFromWide(text)) {
+    char low = static_cast<char>(unit & 0xFF);
+    char high = static_cast<char>(unit >> 8);
+    out += little_endian ? std::string{low, high} : std::string{high, low};
+  }
 }
 
 // The file's bytes cut into lines at every CR and every LF, one line decoded
@@ -130,12 +143,7 @@ class LineWriter {
     switch (encoding_) {
       case Encoding::kAnsi: out_ += WideToAnsi(line); break;
       case Encoding::kUtf8: out_ += WideToUtf8(line); break;
-      default:
-        for (char16_t unit : UnitsFromWide(line)) {
-          char low = static_cast<char>(unit & 0xFF);
-          char high = static_cast<char>(unit >> 8);
-          out_ += encoding_ == Encoding::kUtf16Le ? std::string{low, high} : std::string{high, low};
-        }
+      default: AppendUtf16(out_, line, encoding_ == Encoding::kUtf16Le);
     }
   }
 
@@ -256,7 +264,55 @@ std::wstring CopyEntry(const std::wstring& value, size_t buffer_chars) {
   return text;
 }
 
+bool IsCyrillicLetter(wchar_t c) { return (c >= 0x0410 && c <= 0x044F) || c == 0x0401 || c == 0x0451; }
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// True when the text has a word of two or more Cyrillic letters with no Latin
+// letter touching it. Read as code page 1252 such a word is nothing but
+// accented letters ("Ìàðøðóò"), which Western languages do not write, while
+// their own words in code page 1251 decode to Cyrillic letters mixed with
+// Latin ones ("Größe" gives "GrцЯe").
+bool HasCyrillicWord(const std::wstring& text) {
+  size_t run = 0;
+  bool latin_before = false;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    wchar_t c = i < text.size() ? text[i] : L' ';
+    if (IsCyrillicLetter(c)) {
+      ++run;
+      continue;
+    }
+    if (run >= 2 && !latin_before && !IsAsciiLetter(c)) return true;
+    run = 0;
+    latin_before = IsAsciiLetter(c);
+  }
+  return false;
+}
+
+// A file from a Russian system that the ANSI code page reads otherwise.
+bool MisreadRussianFile(const std::string& bytes) {
+  if (HasByteOrderMark(bytes)) return false;
+  std::wstring russian = base::cp1251::Decode(bytes);
+  return russian != AnsiToWide(bytes) && HasCyrillicWord(russian);
+}
+
+std::string Utf16LeFile(const std::wstring& text) {
+  std::string out = kUtf16LeMark;
+  AppendUtf16(out, text, true);
+  return out;
+}
+
 }  // namespace
+
+std::string IniReadable(const std::string& file_bytes) {
+  return MisreadRussianFile(file_bytes) ? Utf16LeFile(base::cp1251::Decode(file_bytes)) : file_bytes;
+}
+
+std::string IniLosslessFor(const std::string& file_bytes, const std::wstring& value) {
+  std::string readable = IniReadable(file_bytes);
+  if (HasByteOrderMark(readable) || AnsiHolds(value)) return readable;
+  return Utf16LeFile(AnsiToWide(readable));
+}
 
 std::wstring IniRead(const std::string& file_bytes, const std::wstring& section, const std::wstring& key,
                      size_t buffer_chars) {

@@ -22,6 +22,11 @@
 //   named section, "name=value" per key, CR LF after every line. A new key
 //   goes at the end of its section, a new section at the end of the file. A
 //   key that already holds the value leaves the file untouched.
+//
+// On a Windows whose ANSI code page is not 1251 two more cases matter: a
+// value that code page cannot hold, and a file a Russian system wrote. Both
+// are handed to the profile functions as UTF-16 LE with its mark, which they
+// read and write losslessly (IniReadable, IniLosslessFor).
 #pragma once
 
 #include <cstddef>
@@ -39,5 +44,17 @@ std::wstring IniRead(const std::string& file_bytes, const std::wstring& section,
 // false, leaving new_bytes alone, when the file would stay as it is.
 bool IniWrite(const std::string& file_bytes, const std::wstring& section, const std::wstring& key,
               const std::wstring& value, std::string* new_bytes);
+
+// The file's bytes as the profile functions are to read them: a file without
+// a mark that holds Russian text in code page 1251 and that the ANSI code
+// page would misread comes back as the same lines in UTF-16 LE with its mark;
+// any other file as it is (so on a Russian system every file).
+std::string IniReadable(const std::string& file_bytes);
+
+// The file's bytes in which the profile functions can store value: the
+// readable file (IniReadable) when it and the value fit its encoding, the
+// same lines in UTF-16 LE with its mark when the value does not fit the ANSI
+// code page of a file without a mark.
+std::string IniLosslessFor(const std::string& file_bytes, const std::wstring& value);
 
 }  // namespace platform

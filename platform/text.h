@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "base/cp1251.h"
+
 namespace platform {
 
 // Wide text to the ANSI code page as WideCharToMultiByte gives it: a character
@@ -16,6 +18,18 @@ std::string WideToAnsi(const std::wstring& text);
 
 // ANSI code page bytes to wide text.
 std::wstring AnsiToWide(const std::string& text);
+
+// True when the text comes back whole through the ANSI code page: no
+// character of it becomes '?' or a best-fit look-alike.
+inline bool AnsiHolds(const std::wstring& text) { return AnsiToWide(WideToAnsi(text)) == text; }
+
+// Wide text to the 8-bit text of files and the wire: the ANSI code page's
+// bytes when it holds the text, otherwise Windows-1251's, the bytes a Russian
+// system gives (a Cyrillic track name on a Western Windows). On a Russian
+// system both are the same.
+inline std::string WideToAnsiOr1251(const std::wstring& text) {
+  return AnsiHolds(text) ? WideToAnsi(text) : base::cp1251::Encode(text);
+}
 
 // Wide text to UTF-8: a typed name that becomes part of a path, the output of
 // our tools, and the paths of the ...W calls inside platform/.

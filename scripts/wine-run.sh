@@ -3,7 +3,8 @@
 # builds. ROVELOG_WINE names the loader of the program's bitness (the win32
 # build's tests set /usr/lib/wine/wine, the win64 build's wine64, the
 # default). The test command prepares one fresh prefix per run and exports
-# WINEPREFIX; run by hand, this script makes a prefix of its own once.
+# WINEPREFIX; run by hand, this script makes a prefix of its own once (and
+# one per other locale).
 set -euo pipefail
 wine=${ROVELOG_WINE:-/usr/lib/wine/wine64}
 if [ ! -x "$wine" ]; then
@@ -18,17 +19,22 @@ if ! "$wine" --version >/dev/null 2>&1; then
   exit 77
 fi
 export WINEDEBUG=-all
-# The code page of a Russian system (1251) for the ANSI conversions.
-export LC_ALL=ru_RU.UTF-8
-if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX="${TMPDIR:-/tmp}/rovelog-wine-$(id -u)"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      # The 64-bit loader makes the prefix; 32-bit programs run in it too.
-      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-      "$(dirname "$0")/wine-fonts.sh" "$WINEPREFIX"
-    fi
-  ) 9>"${WINEPREFIX}.lock"
+# The code page of a Russian system (1251) for the ANSI conversions, unless
+# ROVELOG_WINE_LOCALE names another (en_US.UTF-8: 1252, a Western system).
+locale=${ROVELOG_WINE_LOCALE:-ru_RU.UTF-8}
+export LC_ALL=$locale
+export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/rovelog-wine-$(id -u)}"
+# A running wineserver keeps the code page it started with, so another
+# locale runs in a prefix of its own.
+if [ "$locale" != ru_RU.UTF-8 ]; then
+  export WINEPREFIX="$WINEPREFIX-$locale"
 fi
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # The 64-bit loader makes the prefix; 32-bit programs run in it too.
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    "$(dirname "$0")/wine-fonts.sh" "$WINEPREFIX"
+  fi
+) 9>"${WINEPREFIX}.lock"
 exec "$wine" "$@"

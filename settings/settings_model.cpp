@@ -50,6 +50,24 @@ void WriteSendMode(const CIniFile& ini, const SettingsForm& form, bool* written)
   for (const auto& [key, value] : writes) WriteKey(ini, key, value, written);
 }
 
+// The profile functions drop the white space around a value; what else the
+// file gives back otherwise than typed, it could not store.
+std::wstring WithoutOuterSpaces(const std::wstring& text) {
+  size_t first = text.find_first_not_of(L" \t");
+  return first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(L" \t") + 1 - first);
+}
+
+// The first typed text the shown form lost, or none. (The password is left
+// out: its scrambling turns a character outside its alphabet into "_".)
+const std::wstring* LostText(const SettingsForm& typed, const SettingsForm& shown) {
+  const std::pair<const std::wstring*, const std::wstring*> texts[] = {
+      {&typed.login, &shown.login}, {&typed.track_name, &shown.track_name}, {&typed.privacy, &shown.privacy}};
+  for (const auto& [before, after] : texts) {
+    if (WithoutOuterSpaces(*before) != WithoutOuterSpaces(*after)) return before;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const std::vector<PrivacyLevel>& PrivacyLevels() {
@@ -140,8 +158,11 @@ SettingsForm SettingsModel::SaveSettings(const SettingsForm& form, std::wstring*
   WriteKey(ini, L"Prorezhivanie", std::to_wstring(thinning < kLeastThinning ? kLeastThinning : thinning), &written);
   WriteKey(ini, L"Privacy", form.privacy, &written);
   WriteSendMode(ini, form, &written);
-  if (!written && failure)
-    *failure = L"Файл " + platform::Utf8ToWide(ini.GetIniPath()) + L" недоступен для записи.";
+  std::wstring path = platform::Utf8ToWide(ini.GetIniPath());
+  if (!written && failure) *failure = L"Файл " + path + L" недоступен для записи.";
   ResetSettingsRecord();
-  return ShowSettings();
+  SettingsForm shown = ShowSettings();
+  const std::wstring* lost = written ? LostText(form, shown) : nullptr;
+  if (lost && failure) *failure = L"Файл " + path + L" не сохранил текст \"" + *lost + L"\".";
+  return shown;
 }

@@ -88,7 +88,9 @@ class SettingsModel {
   // "Login", "Password" scrambled, "Track", "Prorezhivanie" at least 5,
   // "Privacy", then the send mode's keys), then resets the record and shows
   // the file again: the result is what the form shows afterwards. When a key
-  // could not be written (a read-only file or folder) *failure, if given,
+  // could not be written (a read-only file or folder), or the file gives a
+  // login, track name or privacy back otherwise than typed (beyond the white
+  // space around it), *failure, if given,
   // gets the reason for the user; it is left alone otherwise. The "Server"
   // key is left as it is.
   SettingsForm SaveSettings(const SettingsForm& form, std::wstring* failure = nullptr);

@@ -46,14 +46,15 @@ bool MayWrite(const fs::path& path) {
 
 std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& key, const std::string& path,
                               size_t buffer_chars) {
-  return IniRead(ReadBytes(fs::path(path)), section, key, buffer_chars);
+  return IniRead(IniReadable(ReadBytes(fs::path(path))), section, key, buffer_chars);
 }
 
 bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                        const std::string& path) {
   fs::path file(path);
   std::string bytes;
-  if (!IniWrite(ReadBytes(file), section, key, value, &bytes)) return true;
+  std::string lossless = IniLosslessFor(ReadBytes(file), value);
+  if (!IniWrite(lossless, section, key, value, &bytes)) return true;
   if (!MayWrite(file)) return false;
   // Rewritten in place, as Windows does: the file keeps its identity and rights.
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

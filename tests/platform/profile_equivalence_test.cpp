@@ -1,7 +1,9 @@
 // Built for Windows only and run under Wine with the Russian code page:
 // the portable INI engine and the cp1251 codec of the POSIX backend are held
 // against the real GetPrivateProfileStringW, WritePrivateProfileStringW and
-// WideCharToMultiByte, byte for byte, over many generated files.
+// WideCharToMultiByte, byte for byte, over many generated files. Run again
+// with the code page of a Western system (1252), the profile layer keeps
+// Russian text and reads a Russian system's file.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -170,8 +172,10 @@ TEST(IniEngineAgainstWindows, ReadsAndWritesGeneratedFilesAlike) {
       std::wstring value = generate.Value();
       ASSERT_TRUE(platform::WriteProfileValue(section, key, value, path));
       std::string windows = ReadFileBytes(path);
-      std::string ours = bytes;
-      platform::IniWrite(bytes, section, key, value, &ours);
+      // A value the code page cannot hold is written into the file turned into UTF-16.
+      std::string ours = platform::IniLosslessFor(bytes, value);
+      std::string before = ours;
+      platform::IniWrite(before, section, key, value, &ours);
       if (windows != ours) {
         ++mismatches;
         ADD_FAILURE() << "write [" << Printable(section) << "] " << Printable(key) << "=" << Printable(value)
@@ -182,6 +186,23 @@ TEST(IniEngineAgainstWindows, ReadsAndWritesGeneratedFilesAlike) {
     }
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+TEST(ProfileUnderWesternCodePage, KeepsRussianTextAndReadsARussianSystemsFile) {
+  ASSERT_EQ(platform::WideToAnsi(L"\u00FCЖ"), "\xFC?") << "run under Wine with LC_ALL=en_US.UTF-8 (code page 1252)";
+  ScratchDir dir;
+  const std::string russian = dir.File("russian.ini");
+  ASSERT_TRUE(WriteFileBytes(russian, "[Properties]\r\nTrack=\xCC\xE0\xF0\xF8\xF0\xF3\xF2 1\r\n"));
+  ASSERT_TRUE(platform::WriteProfileValue(L"Properties", L"Login", L"pilot", russian));
+  EXPECT_EQ(platform::ReadProfileValue(L"Properties", L"Track", russian, 260), L"Маршрут 1");
+  // Text the code page holds stays in it, byte for byte; Russian text turns the file into UTF-16.
+  const std::string western = dir.File("western.ini");
+  ASSERT_TRUE(platform::WriteProfileValue(L"Properties", L"Login", L"J\u00FCrgen", western));
+  EXPECT_EQ(ReadFileBytes(western), "[Properties]\r\nLogin=J\xFCrgen\r\n");
+  ASSERT_TRUE(platform::WriteProfileValue(L"Properties", L"Privacy", L"Только мне", western));
+  EXPECT_EQ(ReadFileBytes(western).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(platform::ReadProfileValue(L"Properties", L"Privacy", western, 260), L"Только мне");
+  EXPECT_EQ(platform::ReadProfileValue(L"Properties", L"Login", western, 260), L"J\u00FCrgen");
 }
 
 }  // namespace

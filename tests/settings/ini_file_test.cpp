@@ -63,6 +63,11 @@ TEST(CIniFile, WritesAndReadsBesideTheProgram) {
   // Values come back cut to 259 characters.
   ini.WriteValue(L"Properties", L"Track", std::wstring(400, L'x'));
   EXPECT_EQ(ini.ReadValue(L"Properties", L"Track"), std::wstring(259, L'x'));
+  // A text the code page cannot hold turns the file into UTF-16 LE, which keeps every value.
+  ini.WriteValue(L"Properties", L"Track", L"Маршрут ✓");
+  EXPECT_EQ(ini.ReadValue(L"Properties", L"Track"), L"Маршрут ✓");
+  EXPECT_EQ(ini.ReadValue(L"Properties", L"Privacy"), L"Только мне");
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.File("properties.ini")).substr(0, 2), "\xFF\xFE");
 }
 
 struct HandWritten {

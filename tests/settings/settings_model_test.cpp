@@ -94,6 +94,11 @@ TEST(SaveSettings, WritesTheKeysInOrderWithTheLeastThinning) {
   model.SaveSettings(form);
   EXPECT_EQ(model.record().thinning, 5);
   EXPECT_EQ(model.record().port, L"COM3");
+
+  // A text the file cannot give back whole (the profile reads 259 characters) is a failure.
+  form.track_name = std::wstring(300, L'x');
+  model.SaveSettings(form, &failure);
+  EXPECT_NE(failure.find(L"не сохранил текст"), std::wstring::npos);
 }
 
 TEST(IntervalToMilliseconds, KnowsOnlyTheListTexts) {
