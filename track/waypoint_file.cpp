@@ -25,7 +25,7 @@ bool AppendWaypoint(const std::string& path, int number, const std::wstring& nam
     lines =
         track_text::JoinLines({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "magellan"});
   }
-  lines += std::to_string(number) + ',' + platform::WideToAnsi(name) + ',' +
+  lines += std::to_string(number) + ',' + platform::WideToAnsiOr1251(name) + ',' +
            track_text::FormatGeneral(latitude, track_text::kCoordinateDigits) + ',' +
            track_text::FormatGeneral(longitude, track_text::kCoordinateDigits) + kRecordTail + kLineBreak;
   // A line cut by a full disk goes again, so that the next waypoint does not

@@ -40,11 +40,11 @@ std::string BodyBeforeArchive(const UploadParams& params, const std::string& fil
 }  // namespace
 
 void SetUploadParams(UploadParams& params, const SettingsRecord& settings) {
-  params.login = platform::WideToAnsi(settings.login);
-  params.password = platform::WideToAnsi(settings.password);
-  params.track_name = platform::WideToAnsi(settings.track_name);
+  params.login = platform::WideToAnsiOr1251(settings.login);
+  params.password = platform::WideToAnsiOr1251(settings.password);
+  params.track_name = platform::WideToAnsiOr1251(settings.track_name);
   params.track_folder = platform::WideToUtf8(settings.track_name);
-  params.interval_or_distance = platform::WideToAnsi(settings.interval_or_distance);
+  params.interval_or_distance = platform::WideToAnsiOr1251(settings.interval_or_distance);
   if (auto code = PrivacyCode(settings.privacy)) params.privacy_code = *code;
   params.send_mode = settings.send_mode;
 }
@@ -56,7 +56,14 @@ std::optional<std::string> PrivacyCode(const std::wstring& caption) {
   return std::nullopt;
 }
 
-int IntervalMinutes(const std::string& caption) { return IntervalMinutes(platform::AnsiToWide(caption)); }
+int IntervalMinutes(const std::string& caption) {
+  // The bytes may be either code page's, so the list's own texts are encoded
+  // the same way and compared, rather than the bytes decoded.
+  for (const std::wstring& option : IntervalOptions()) {
+    if (platform::WideToAnsiOr1251(option) == caption) return IntervalMinutes(option);
+  }
+  return 0;
+}
 
 std::string SendInfo(SendMode send_mode, const std::string& interval_or_distance) {
   int kind = -1;

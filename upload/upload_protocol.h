@@ -14,8 +14,9 @@ inline constexpr char kVersionTag[] = "win1_2";
 // The separator of the multipart body.
 inline constexpr char kBoundary[] = "BoUnDaRy";
 
-// What an upload sends (and the folder its archive is filed in): texts in the
-// ANSI code page, sent as they are (nothing is escaped or checked).
+// What an upload sends (and the folder its archive is filed in): texts as
+// platform::WideToAnsiOr1251 gives them, sent as they are (nothing is escaped
+// or checked).
 struct UploadParams {
   std::string login;
   std::string password;
@@ -34,7 +35,7 @@ void SetUploadParams(UploadParams& params, const SettingsRecord& settings);
 // case; none for other texts.
 std::optional<std::string> PrivacyCode(const std::wstring& caption);
 
-// Minutes of an interval caption in the ANSI code page ("5 мин." gives 5,
+// Minutes of an interval caption as WideToAnsiOr1251 gives it ("5 мин." gives 5,
 // "1 час" 60); 0 for any other text.
 int IntervalMinutes(const std::string& caption);
 

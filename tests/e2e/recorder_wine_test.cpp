@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "base/cp1251.h"
 #include "platform/text.h"
 #include "settings/ini_file.h"
 #include "tests/e2e/recorder_run.h"
@@ -43,14 +44,14 @@ bool StartWineRecorder(RecorderRun& run, const testing_support::WinePrefix& wine
 
 TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
   SKIP_WITHOUT_WINE_PROGRAMS();
-  const std::string track = "Поездка Jürgen";
+  const std::string track = "Маршрут 1";
+  // The track name as a Russian system gives it (code page 1251): in its
+  // properties.ini, and on the wire under either code page.
+  const std::string russian_track = "\xCC\xE0\xF0\xF8\xF0\xF3\xF2 1";
   const struct {
     const char* locale;
-    std::string wire_name;  // the track name as the upload carries it, in the code page
-  } kCodePages[] = {
-      {"ru_RU.UTF-8", "\xCF\xEE\xE5\xE7\xE4\xEA\xE0 Jurgen"},  // 1251: ü has the best fit u
-      {"en_US.UTF-8", "??????? J\xFCrgen"},                    // 1252: no Cyrillic
-  };
+    std::string saved_start;  // properties.ini after a save: as it was, or turned into UTF-16 LE
+  } kCodePages[] = {{"ru_RU.UTF-8", "[Properties]"}, {"en_US.UTF-8", "\xFF\xFE"}};
   for (const auto& page : kCodePages) {
     SCOPED_TRACE(page.locale);
     testing_support::ServiceStandin service(
@@ -59,14 +60,28 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
     testing_support::WinePrefix wine(page.locale);
     ASSERT_TRUE(wine.Boot());
     RecorderRun run("Маршрут ✓ 日本");
-    run.WriteSettings(SendingSettings(service, track), true);
+    std::vector<std::string> settings;
+    for (const std::string& line : SendingSettings(service, track)) {
+      settings.push_back(base::cp1251::Encode(platform::Utf8ToWide(line)));
+    }
+    settings.push_back(base::cp1251::Encode(L"Privacy=Только мне"));
+    run.WriteSettings(settings, false);
+    // Saved as the form shows them, then read back by the next start.
+    ASSERT_TRUE(StartWineRecorder(run, wine));
+    run.Command("save");
+    ASSERT_TRUE(run.WaitFor("# saved", 30)) << run.Transcript();
+    ASSERT_EQ(run.Quit(), 0);
+    EXPECT_EQ(ReadFileBytes(run.dir() + "/properties.ini").substr(0, page.saved_start.size()), page.saved_start);
     ASSERT_TRUE(run.StartReceiver({"--speed", "20", "--pace", "epoch", "--speedup", "10", "--hold", "120",
                                    "--epochs", "900"},
                                   wine.ComLink(3)));
     ASSERT_TRUE(StartWineRecorder(run, wine));
+    run.Command("settings");
+    EXPECT_TRUE(run.WaitFor("track=" + track, 30)) << run.Transcript();
+    EXPECT_TRUE(run.WaitFor("privacy=Только мне", 30)) << run.Transcript();
     run.Command("start");
     ASSERT_TRUE(run.WaitFor("# state 2", 60));
-    run.Command("point");
+    run.Command("point Родник Jürgen");
     ASSERT_TRUE(run.WaitFor("создана", 30));
     for (int i = 0; i < 6; ++i) ASSERT_TRUE(run.WaitFor("Чтение координат", 30));
     run.Command("stop");
@@ -79,9 +94,12 @@ TEST(RecorderUnderWine, RecordsSendsAndFilesTheTrackUnderEitherCodePage) {
     ASSERT_EQ(FilesIn(run.dir() + "/Tracks/Sended/" + track, ".zip"), std::vector<std::string>{"track0.zip"});
     std::string archive = run.TracksFile("Sended/" + track + "/track0.zip");
     EXPECT_GE(PointLines(testing_support::ZipEntry(archive, "track.kml")).size(), 5u);
-    EXPECT_NE(testing_support::ZipEntry(archive, "points.wpt").find("\r\n0,"), std::string::npos);
+    // The waypoint's name in code page 1251, where ü has the best fit u.
+    EXPECT_NE(testing_support::ZipEntry(archive, "points.wpt").find("\r\n0,\xD0\xEE\xE4\xED\xE8\xEA Jurgen,"),
+              std::string::npos);
     EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "track0.zip")), ReadFileBytes(archive));
-    EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "fields/track_name")), page.wire_name);
+    EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "fields/track_name")), russian_track);
+    EXPECT_EQ(ReadFileBytes(service.StoredUpload(1, "fields/pvt")), "1");
   }
 }
 

@@ -104,7 +104,7 @@ TEST(SendInfo, JoinsKindAndValueOrIsEmptyWhenEitherIsNegative) {
       {-1, L"5 мин.", ""},     {3, L"5 мин.", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SendInfo(static_cast<SendMode>(c.mode), platform::WideToAnsi(c.text)), c.expected) << c.mode;
+    EXPECT_EQ(SendInfo(static_cast<SendMode>(c.mode), platform::WideToAnsiOr1251(c.text)), c.expected) << c.mode;
   }
 }
 

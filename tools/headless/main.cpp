@@ -5,7 +5,8 @@
 //
 //   rovelog-headless [--dir DIR] [--answer yes|no]
 //
-// Commands: start, stop, point, point NAME, send, settings, update, quit.
+// Commands: start, stop, point, point NAME, send, settings, save (the
+// settings as the form shows them, saved again), update, quit.
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -86,6 +87,8 @@ class HeadlessDriver {
       commands_.SendNow(settings_.record());
     } else if (line == "settings") {
       PrintSettings();
+    } else if (line == "save") {
+      SaveShownSettings();
     } else if (line == "update") {
       CheckForUpdate();
     } else if (!line.empty()) {
@@ -140,6 +143,13 @@ class HeadlessDriver {
     CAutoUpdater updater(ParseServiceAddress(settings_.record().server));
     UpdateVerdict verdict = updater.CheckForUpdate();
     printer_.Print("? " + OneLine(verdict.text) + " -> ok");
+  }
+
+  // "Сохранить настройки" on the form as it was shown, answered as the window answers it.
+  void SaveShownSettings() {
+    std::wstring failure;
+    settings_.SaveSettings(settings_.ShowSettings(), &failure);
+    printer_.Print(failure.empty() ? "# saved" : "! " + platform::WideToUtf8(failure));
   }
 
   void PrintSettings() {
