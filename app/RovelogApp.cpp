@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/RovelogDlg.h"
 
@@ -42,7 +43,10 @@ int CRovelogApp::Run() {
     SingleInstance::HandOver();
     return 0;
   }
+  // A screen reader asks this thread for the controls' names through COM.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   CRovelogDlg dialog;
   dialog.DoModal();
+  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }

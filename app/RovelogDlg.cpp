@@ -71,6 +71,7 @@ BOOL CRovelogDlg::OnInitDialog() {
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
   SetUpMainGroupBoxes(hwnd(), boxes_);
   SetUpLogColumn(Item(IDC_LOG_LIST));
+  NameControlsAfterLabels(hwnd());
   ShowPicture(0);
   EnumerateComPorts();
   FillOptionLists();

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <utility>
 
 #include "resources/resource.h"
+#include "ui/accessible_name.h"
 
 namespace {
 
@@ -20,6 +22,13 @@ void SetUpMainGroupBoxes(HWND dialog, CGroupBox (&boxes)[4]) {
   }
   boxes[3].SubclassDlgItem(IDC_SENDING_BOX, dialog);
   boxes[3].SetTitleBold(true);
+}
+
+void NameControlsAfterLabels(HWND dialog) {
+  const std::pair<int, int> named[] = {{IDC_OTHER_PORT_NAME, IDC_OTHER_PORT}, {IDC_PORT_LIST, IDC_PORT_LABEL},
+                                       {IDC_PRIVACY, IDC_PRIVACY_LABEL},      {IDC_INTERVAL, IDC_BY_TIME},
+                                       {IDC_DISTANCE, IDC_BY_DISTANCE}};
+  for (const auto& [control, label] : named) NameAfterLabel(GetDlgItem(dialog, control), GetDlgItem(dialog, label));
 }
 
 void SetUpLogColumn(HWND list) {

@@ -10,6 +10,11 @@
 // The About, tracker and settings boxes with blue bold captions; the sending
 // box with a bold one.
 void SetUpMainGroupBoxes(HWND dialog, CGroupBox (&boxes)[4]);
+// Names the free port field and the lists for screen readers after the
+// labels beside them: "Другой COM порт", "COM порт", "Доступ", and the radios
+// "По времени" and "По расстоянию (в метрах)" the interval and distance lists
+// belong to.
+void NameControlsAfterLabels(HWND dialog);
 // Adds the event log's column, "Журнал событий", fitted to the list.
 void SetUpLogColumn(HWND list);
 // The single column fills the list, and is never narrower than its header.

@@ -396,10 +396,17 @@ TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {
   EXPECT_FALSE(IsWindow(window));
 }
 
-// The start button's picture has a name beside it, as the log has.
-TEST_F(MainWindowTest, ScreenReaderNamesTheStartButtonWithTheRecordingAndTheLog) {
+// The start button's picture has a name beside it, as the log has; every
+// field and list is named by the label beside it, never by its value.
+TEST_F(MainWindowTest, ScreenReaderNamesTheStartButtonWithTheRecordingTheLogAndEveryField) {
   Open();
   EXPECT_EQ(AccessibleName(Item(IDC_LOG_LIST)), L"Журнал событий");
+  const std::pair<int, const wchar_t*> labelled[] = {
+      {IDC_PORT_LIST, L"COM порт"}, {IDC_OTHER_PORT_NAME, L"Другой COM порт"}, {IDC_LOGIN, L"Логин"},
+      {IDC_PASSWORD, L"Пароль"}, {IDC_TRACK_NAME, L"Имя трека"}, {IDC_PRIVACY, L"Доступ"},
+      {IDC_THINNING, L"Прореживание координат (в метрах)"}, {IDC_INTERVAL, L"По времени"},
+      {IDC_DISTANCE, L"По расстоянию (в метрах)"}};
+  for (const auto& [id, name] : labelled) EXPECT_EQ(AccessibleName(Item(id)), name) << id;
   EXPECT_EQ(AccessibleName(Item(IDC_START)), L"Старт");
   const std::pair<int, const wchar_t*> cases[] = {{1, L"Стоп"}, {2, L"Стоп"}, {0, L"Старт"}};
   for (const auto& [state, name] : cases) {
