@@ -20,7 +20,7 @@ SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "shell32.dll",
     "shlwapi.dll", "advapi32.dll", "ws2_32.dll", "wininet.dll", "msvcrt.dll", "ole32.dll",
     "oleaut32.dll", "uxtheme.dll", "version.dll", "winmm.dll", "crypt32.dll", "bcrypt.dll",
-    "ntdll.dll", "iphlpapi.dll", "secur32.dll", "dnsapi.dll",
+    "ntdll.dll", "iphlpapi.dll", "secur32.dll", "dnsapi.dll", "oleacc.dll",
 }
 SUBSYSTEM_VERSION = (6, 1)
 # Functions of those DLLs that came after Windows 7: a program that runs there
