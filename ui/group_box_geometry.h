@@ -11,5 +11,7 @@ struct GroupBoxGeometry {
 
 // box_kind 0 is a frame with the caption on its top edge, any other value a
 // caption bar over a filled body; alignment 1 centres, 2 right-aligns, any
-// other value left-aligns the caption.
-GroupBoxGeometry GroupBoxLayout(const LayoutRect& client, LayoutSize caption, int box_kind, int alignment);
+// other value left-aligns the caption. The caption's insets and the bar's
+// margin are pixels at 96 DPI, scaled to the dpi; the pen's one pixel is not.
+GroupBoxGeometry GroupBoxLayout(const LayoutRect& client, LayoutSize caption, int box_kind, int alignment,
+                                int dpi = kBaseDpi);

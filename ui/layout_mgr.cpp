@@ -9,12 +9,19 @@ std::shared_ptr<Pane> LayoutMgr::MakeRoot(Orientation orientation, int spacing, 
 
 std::shared_ptr<Pane> LayoutMgr::NewPane(Orientation orientation, unsigned mode, int spacing, int end_border,
                                          int secondary) const {
-  return std::make_shared<Pane>(orientation, mode, spacing, end_border, secondary);
+  return std::make_shared<Pane>(orientation, mode, Scaled(spacing), Scaled(end_border),
+                                ScaledSecondary(orientation, mode, secondary));
 }
 
 std::shared_ptr<Pane> LayoutMgr::NewFramedPane(int id, Orientation orientation, unsigned mode, int spacing,
                                                int end_border, int top_inset, int secondary) const {
-  return std::make_shared<PaneCtrl>(lookup_(id), orientation, mode, spacing, end_border, top_inset, secondary);
+  return std::make_shared<PaneCtrl>(lookup_(id), orientation, mode, Scaled(spacing), Scaled(end_border),
+                                    Scaled(top_inset), ScaledSecondary(orientation, mode, secondary));
+}
+
+int LayoutMgr::ScaledSecondary(Orientation orientation, unsigned mode, int secondary) const {
+  unsigned percent_across = orientation == kHorizontal ? kPercentHeight : kPercentWidth;
+  return mode & percent_across ? secondary : Scaled(secondary);
 }
 
 std::shared_ptr<PaneBase> LayoutMgr::NewItem(int id, unsigned mode, int width, int height, int min_width,
@@ -40,7 +47,7 @@ std::shared_ptr<PaneBase> LayoutMgr::NewStretchSpacer(Orientation orientation) c
 
 LayoutRect LayoutMgr::LayoutArea(LayoutSize client, int status_height) const {
   LayoutRect area{0, 0, client.cx, client.cy};
-  if (status_height > 0) area.bottom = client.cy - status_height + root_borders().cy + 5;
+  if (status_height > 0) area.bottom = client.cy - status_height + root_borders().cy + Scaled(5);
   return area;
 }
 

@@ -1,5 +1,10 @@
 // Builds a window's layout tree from its controls and lays it out. The window
 // side (measuring real controls, the resizable host) is LayoutDialog's.
+//
+// Spacings, end borders, top insets and the root's borders are given as
+// pixels at 96 DPI: the manager scales them to its DPI as it builds. Item
+// sizes are pixels as they are (a control's measured size already has the
+// window's DPI).
 #pragma once
 
 #include <functional>
@@ -13,6 +18,12 @@ class LayoutMgr {
   using ControlLookup = std::function<std::shared_ptr<LayoutControl>(int id)>;
 
   explicit LayoutMgr(ControlLookup lookup);
+
+  // The DPI of the window the tree is built for; panes built later scale to it.
+  void SetDpi(int dpi) { dpi_ = dpi; }
+  int dpi() const { return dpi_; }
+  // A figure of pixels at 96 DPI at the manager's DPI.
+  int Scaled(int pixels) const { return ScaleForDpi(pixels, dpi_); }
 
   // Replaces any root with a new greedy pane and returns it.
   std::shared_ptr<Pane> MakeRoot(Orientation orientation, int spacing, int end_border);
@@ -36,7 +47,7 @@ class LayoutMgr {
   void ReleaseRoot() { root_.reset(); }
 
   // Width and height kept free around the root pane.
-  LayoutSize root_borders() const { return {5, 5}; }
+  LayoutSize root_borders() const { return {Scaled(5), Scaled(5)}; }
   // The area the layout uses in a client area of the size; with a size-grip
   // status bar of status_height pixels (0: none) the root reaches 5 pixels into it.
   LayoutRect LayoutArea(LayoutSize client, int status_height) const;
@@ -48,6 +59,10 @@ class LayoutMgr {
   void LayOut(const LayoutRect& area) const;
 
  private:
+  // The size across a pane, scaled unless it is a percentage.
+  int ScaledSecondary(Orientation orientation, unsigned mode, int secondary) const;
+
   ControlLookup lookup_;
+  int dpi_ = kBaseDpi;
   std::shared_ptr<Pane> root_;
 };

@@ -56,6 +56,16 @@ enum Orientation { kHorizontal = 0, kVertical = 1 };
 // Sizes below this are never given to a greedy or percentage element.
 inline constexpr int kSmallestGreedy = 5;
 
+// The DPI that the layouts' pixel figures are given for.
+inline constexpr int kBaseDpi = 96;
+
+// A figure of pixels at 96 DPI as pixels at the DPI, rounded to the nearest
+// whole pixel (halves away from zero, as MulDiv does).
+inline int ScaleForDpi(int pixels, int dpi) {
+  const int product = pixels * dpi;
+  return (product + (product < 0 ? -kBaseDpi / 2 : kBaseDpi / 2)) / kBaseDpi;
+}
+
 // Wanted sizes of -1 mean no preference (greedy); maximums of -1 mean no bound.
 class PaneBase {
  public:

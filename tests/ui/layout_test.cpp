@@ -170,6 +170,23 @@ TEST(LayoutMgr, AreaReachesIntoTheStatusBarAndRootKeepsItsBorders) {
   EXPECT_EQ(layout.MaxAreaSize().cx, -1);
 }
 
+TEST(LayoutMgr, BordersInsetsAndTheStatusBarReachScaleWithTheDpi) {
+  const struct {
+    int dpi, control_top, area_bottom;
+  } cases[] = {{96, 25, 290}, {120, 32, 292}, {144, 38, 296}, {192, 50, 300}};
+  for (const auto& c : cases) {
+    auto frame = Fake(10, 10), control = Fake(10, 10);
+    LayoutMgr layout([&](int id) -> std::shared_ptr<LayoutControl> { return id == 1 ? frame : control; });
+    layout.SetDpi(c.dpi);
+    layout.MakeRoot(kVertical, 5, 0)->Add(layout.NewFramedPane(1, kVertical, kGreedy, 5, 10, 10)->Add(
+        layout.NewItem(2, kGreedy)));
+    layout.LayOut({0, 0, 400, 300});
+    EXPECT_EQ(frame->rect().top, layout.Scaled(5)) << c.dpi;
+    EXPECT_EQ(control->rect().top, c.control_top) << c.dpi;
+    EXPECT_EQ(layout.LayoutArea({400, 300}, 20).bottom, c.area_bottom) << c.dpi;
+  }
+}
+
 // Controls of dialog 102 with plausible pixel sizes.
 std::map<int, std::shared_ptr<FakeControl>> MainWindowControls() {
   std::map<int, std::shared_ptr<FakeControl>> controls;
