@@ -14,13 +14,13 @@
 #include "ui/about_dlg.h"
 #include "ui/main_controls.h"
 #include "ui/main_layout.h"
+#include "ui/start_picture.h"
 
 namespace {
 
 constexpr wchar_t kPlacementSection[] = L"MainFrame";
 constexpr wchar_t kPlacementValue[] = L"WP";
 constexpr wchar_t kTrayTip[] = L"Vantrek";
-constexpr int kPictures[] = {IDB_START, IDB_STOP_WAIT, IDB_STOP_FIX};
 
 NOTIFYICONDATAW TrayIconData(HWND hwnd) {
   NOTIFYICONDATAW data{};
@@ -44,9 +44,6 @@ CRovelogDlg::CRovelogDlg() : LayoutDialog(IDD_ROVELOG_DIALOG) {
   small_icon_ =
       static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  for (size_t i = 0; i < std::size(kPictures); ++i) {
-    pictures_[i] = LoadBitmapW(module, MAKEINTRESOURCEW(kPictures[i]));
-  }
 }
 
 CRovelogDlg::~CRovelogDlg() {
@@ -65,14 +62,14 @@ BOOL CRovelogDlg::OnInitDialog() {
   LayoutDialog::OnInitDialog();
   AppendAboutItem();
   RestorePlacement(kPlacementSection, kPlacementValue);
-  BuildMainLayout(layout());
+  BuildLayout();
   Relayout();
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
   SetUpMainGroupBoxes(hwnd(), boxes_);
   SetUpLogColumn(Item(IDC_LOG_LIST));
   NameControlsAfterLabels(hwnd());
-  ShowPicture(0);
+  LoadPictures();
   EnumerateComPorts();
   FillOptionLists();
   ResetSettingsRecord();
@@ -116,11 +113,35 @@ void CRovelogDlg::CreateEngine() {
   commands_ = std::make_unique<RecorderCommands>(*logger_, *log_, CommandView());
 }
 
-void CRovelogDlg::ShowPicture(int resource_index) {
+void CRovelogDlg::BuildLayout() { BuildMainLayout(layout()); }
+
+void CRovelogDlg::OnDpiChanged(int dpi, const RECT& suggested) {
+  LayoutDialog::OnDpiChanged(dpi, suggested);
+  LoadPictures();
+}
+
+// The button shows the new pictures before the old ones go: it does not own them.
+void CRovelogDlg::LoadPictures() {
+  HBITMAP old[std::size(pictures_)];
+  std::copy(std::begin(pictures_), std::end(pictures_), old);
+  RECT button{};
+  GetClientRect(Item(IDC_START), &button);
+  for (int state = 0; state < static_cast<int>(std::size(pictures_)); ++state) {
+    int resource = StartPictureResource(state, {button.right, button.bottom});
+    pictures_[state] = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource));
+  }
+  ShowPicture(picture_state_);
+  for (HBITMAP picture : old) {
+    if (picture) DeleteObject(picture);
+  }
+}
+
+void CRovelogDlg::ShowPicture(int state) {
+  picture_state_ = state;
   Control start = ItemControl(IDC_START);
-  start.SetBitmap(pictures_[resource_index]);
+  start.SetBitmap(pictures_[state]);
   // The picture shows instead of the text; a screen reader reads the text.
-  start.SetText(resource_index == 0 ? L"Старт" : L"Стоп");
+  start.SetText(state == 0 ? L"Старт" : L"Стоп");
 }
 
 void CRovelogDlg::SetRecordingState(int state) {

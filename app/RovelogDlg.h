@@ -68,6 +68,8 @@ class CRovelogDlg : public LayoutDialog {
 
  protected:
   BOOL OnInitDialog() override;
+  void BuildLayout() override;
+  void OnDpiChanged(int dpi, const RECT& suggested) override;
   void OnCommand(int id, int code) override;
   // Enter and Escape leave the window open: a recording program must not
   // end on a key pressed after typing the password.
@@ -93,7 +95,8 @@ class CRovelogDlg : public LayoutDialog {
   void OnLogChanged();
   void OnGetLogText(NMLVDISPINFOW* info);
   bool OnPaintMinimized();
-  void ShowPicture(int resource_index);
+  void LoadPictures();
+  void ShowPicture(int state);
 
   // Commands (RovelogDlg_commands.cpp).
   RecorderCommands::View CommandView();
@@ -121,7 +124,8 @@ class CRovelogDlg : public LayoutDialog {
 
   HICON icon_ = nullptr;
   HICON small_icon_ = nullptr;
-  HBITMAP pictures_[3] = {};
+  HBITMAP pictures_[3] = {};  // for states 0, 1, 2, in the size the start button holds
+  int picture_state_ = 0;
   CGroupBox boxes_[4];
   SettingsModel settings_;
   LineList lines_;

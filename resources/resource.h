@@ -12,6 +12,16 @@
 #define IDB_START 130
 #define IDB_STOP_WAIT 131
 #define IDB_STOP_FIX 132
+// The same pictures for 125, 150 and 200 % (ui/start_picture.h), states in the same order.
+#define IDB_START_125 140
+#define IDB_STOP_WAIT_125 141
+#define IDB_STOP_FIX_125 142
+#define IDB_START_150 150
+#define IDB_STOP_WAIT_150 151
+#define IDB_STOP_FIX_150 152
+#define IDB_START_200 160
+#define IDB_STOP_WAIT_200 161
+#define IDB_STOP_FIX_200 162
 
 // Main window.
 #define IDC_LOG_LIST 1000

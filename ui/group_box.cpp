@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/dialog.h"
+#include "ui/dpi.h"
 #include "ui/group_box_geometry.h"
 
 namespace {
@@ -56,6 +57,14 @@ bool CGroupBox::Attach(HWND hwnd) {
 void CGroupBox::RemakeFont() {
   if (font_) DeleteObject(font_);
   font_ = CreateFontIndirectW(&font_description_);
+}
+
+void CGroupBox::FollowFont(HFONT font) {
+  LOGFONTW given{};
+  if (!font || !GetObjectW(font, sizeof(given), &given)) return;
+  font_description_.lfHeight = given.lfHeight;
+  font_description_.lfWidth = given.lfWidth;
+  RemakeFont();
 }
 
 CGroupBox& CGroupBox::Refresh() {
@@ -163,15 +172,17 @@ void CGroupBox::Paint() {
     std::wstring text = Control(hwnd_).Text();
     if (!text.empty()) caption_ = L" " + text + L" ";
   }
+  const int dpi = WindowDpi(hwnd_);
+  const int corner = ScaleForDpi(10, dpi);
   GroupBoxGeometry geometry = GroupBoxLayout({client.left, client.top, client.right, client.bottom},
-                                             CaptionSize(dc, caption_), box_kind_, alignment_);
+                                             CaptionSize(dc, caption_), box_kind_, alignment_, dpi);
   HPEN pen = CreatePen(PS_SOLID, 1, frame_color_);
   HGDIOBJ old_pen = SelectObject(dc, pen);
   RECT frame = ToRect(geometry.frame);
   RECT caption = ToRect(geometry.caption);
   if (box_kind_ == 0) {
     HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, 10, 10);
+    RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, corner, corner);
     SelectObject(dc, old_brush);
     // Hide the frame line behind the caption; the text stays inside this clip.
     IntersectClipRect(dc, caption.left, caption.top, caption.right, caption.bottom);
@@ -181,7 +192,7 @@ void CGroupBox::Paint() {
   } else {
     HBRUSH bar = CreateSolidBrush(caption_fill_);
     HGDIOBJ old_brush = SelectObject(dc, bar);
-    RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, 10, 10);
+    RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, corner, corner);
     HBRUSH body = CreateSolidBrush(body_fill_);
     SelectObject(dc, body);
     Rectangle(dc, geometry.body.left, geometry.body.top, geometry.body.right, geometry.body.bottom);
@@ -207,6 +218,7 @@ LRESULT CALLBACK CGroupBox::SubclassProc(HWND hwnd, UINT message, WPARAM wparam,
     box->Paint();
     return 0;
   }
+  if (message == WM_SETFONT) box->FollowFont(reinterpret_cast<HFONT>(wparam));
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
     box->hwnd_ = nullptr;

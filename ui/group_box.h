@@ -43,6 +43,8 @@ class CGroupBox {
  private:
   bool Attach(HWND hwnd);
   void RemakeFont();
+  // A new font for the box (a DPI change): the caption takes its size and keeps its look.
+  void FollowFont(HFONT font);
   CGroupBox& Refresh();
   void Paint();
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,

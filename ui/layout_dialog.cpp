@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/user_profile.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -64,6 +65,10 @@ LayoutDialog::LayoutDialog(int template_id, HWND parent, std::wstring placement_
       size_grip_(size_grip),
       layout_([this](int id) { return FindControl(id); }) {}
 
+LayoutDialog::~LayoutDialog() {
+  if (dpi_font_) DeleteObject(dpi_font_);
+}
+
 std::shared_ptr<LayoutControl> LayoutDialog::FindControl(int id) {
   HWND control = Item(id);
   if (!control) return nullptr;
@@ -73,6 +78,8 @@ std::shared_ptr<LayoutControl> LayoutDialog::FindControl(int id) {
 BOOL LayoutDialog::OnInitDialog() {
   SetWindowLongPtrW(hwnd(), GWL_STYLE, GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_THICKFRAME);
   SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  TakeOverDialogDpiChanges(hwnd());
+  layout_.SetDpi(WindowDpi(hwnd()));
   if (!placement_key_.empty()) RestorePlacement(placement_key_);
   if (size_grip_) {
     status_bar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
@@ -142,6 +149,35 @@ void LayoutDialog::ReattachSpinControls() const {
   }
 }
 
+void LayoutDialog::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == layout_.dpi()) return;
+  ScaleControls(layout_.dpi(), dpi);
+  layout_.SetDpi(dpi);
+  BuildLayout();
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The suggested size may be the present one, which sends no WM_SIZE.
+  Relayout();
+}
+
+// The template's controls keep their places in dialog units, which grow with
+// the font: their sizes scale as the font does (the layout moves them).
+void LayoutDialog::ScaleControls(int from_dpi, int to_dpi) {
+  HFONT current = dpi_font_ ? dpi_font_ : reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+  HFONT font = FontForDpi(current, from_dpi, to_dpi);
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (child == status_bar_) continue;  // it sizes itself to the window
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    SetWindowPos(child, nullptr, 0, 0, MulDiv(rect.right - rect.left, to_dpi, from_dpi),
+                 MulDiv(rect.bottom - rect.top, to_dpi, from_dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (!font) return;
+  if (dpi_font_) DeleteObject(dpi_font_);
+  dpi_font_ = font;
+}
+
 void LayoutDialog::OnSize(UINT /*type*/, int width, int height) {
   if (width == 0 && height == 0) return;
   Relayout();
@@ -207,6 +243,10 @@ bool LayoutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR
   switch (message) {
     case WM_GETMINMAXINFO:
       OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam));
+      *result = 0;
+      return true;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       *result = 0;
       return true;
     case WM_ERASEBKGND:

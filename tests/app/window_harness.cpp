@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "resources/resource.h"
+#include "ui/start_picture.h"
 
 namespace testing_support {
 
@@ -122,9 +123,11 @@ bool HasLineStarting(const std::vector<std::wstring>& lines, const std::wstring&
 
 int ShownPicture(HWND button) {
   std::vector<BYTE> shown = Pixels(reinterpret_cast<HBITMAP>(SendMessageW(button, BM_GETIMAGE, IMAGE_BITMAP, 0)));
-  const int resources[] = {IDB_START, IDB_STOP_WAIT, IDB_STOP_FIX};
+  RECT client{};
+  GetClientRect(button, &client);
   for (int index = 0; index < 3; ++index) {
-    HBITMAP picture = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resources[index]));
+    const int resource = StartPictureResource(index, {client.right, client.bottom});
+    HBITMAP picture = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource));
     bool same = !shown.empty() && Pixels(picture) == shown;
     DeleteObject(picture);
     if (same) return index;

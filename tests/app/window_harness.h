@@ -49,7 +49,7 @@ std::vector<std::wstring> ListViewLines(HWND list);
 // True when a line begins with the text.
 bool HasLineStarting(const std::vector<std::wstring>& lines, const std::wstring& text);
 
-// The index (0, 1, 2) of the bitmap resource 130, 131 or 132 whose pixels the
+// The state (0, 1, 2) whose picture, in the size the button holds, the
 // button shows; -1 for none.
 int ShownPicture(HWND button);
 

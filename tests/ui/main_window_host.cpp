@@ -4,7 +4,9 @@
 
 #include "resources/resource.h"
 #include "ui/main_controls.h"
+#include "ui/dpi.h"
 #include "ui/main_layout.h"
+#include "ui/start_picture.h"
 #include "ui/window_control.h"
 
 namespace testing_support {
@@ -29,6 +31,8 @@ LayoutRect ChildRect(HWND child) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+int Px(int pixels) { return ScaleForDpi(pixels, WindowDpi(nullptr)); }
+
 MainWindowHost::MainWindowHost() : LayoutDialog(IDD_ROVELOG_DIALOG) {}
 
 MainWindowHost::~MainWindowHost() {
@@ -52,13 +56,18 @@ BOOL MainWindowHost::OnInitDialog() {
     WindowControl control(child, &none);
     template_controls_[GetDlgCtrlID(child)] = std::make_shared<FakeControl>(control.Size(), control.KeepsHeight());
   }
-  BuildMainLayout(layout());
+  BuildLayout();
   Relayout();
   SetUpMainGroupBoxes(hwnd(), boxes_);
   SetUpLogColumn(Item(IDC_LOG_LIST));
-  start_picture_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_START));
+  RECT button{};
+  GetClientRect(Item(IDC_START), &button);
+  start_picture_ = LoadBitmapW(GetModuleHandleW(nullptr),
+                               MAKEINTRESOURCEW(StartPictureResource(0, {button.right, button.bottom})));
   ItemControl(IDC_START).SetBitmap(start_picture_);
   return TRUE;
 }
+
+void MainWindowHost::BuildLayout() { BuildMainLayout(layout()); }
 
 }  // namespace testing_support

@@ -23,6 +23,7 @@ class MainWindowHost : public LayoutDialog {
 
  protected:
   BOOL OnInitDialog() override;
+  void BuildLayout() override;
 
  private:
   std::map<int, std::shared_ptr<FakeControl>> template_controls_;
@@ -36,5 +37,7 @@ void InitControls();
 void PumpMessages();
 // A child's rectangle in its parent's client coordinates.
 LayoutRect ChildRect(HWND child);
+// A figure of pixels at 96 DPI at the screen's DPI, as the window scales it.
+int Px(int pixels);
 
 }  // namespace testing_support

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 using testing_support::ChildRect;
 using testing_support::MainWindowHost;
 using testing_support::PumpMessages;
+using testing_support::Px;
 
 namespace {
 
@@ -43,8 +46,9 @@ TEST_F(UiTest, MainWindowControlsSitWhereTheArithmeticPutsThem) {
   LayoutMgr predicted([&](int id) -> std::shared_ptr<LayoutControl> {
     return stand_ins.count(id) ? stand_ins[id] : nullptr;
   });
+  predicted.SetDpi(window.layout().dpi());
   BuildMainLayout(predicted);
-  const LayoutSize sizes[] = {{900, 600}, {720, 520}, {1200, 820}, {1000, 700}};
+  const LayoutSize sizes[] = {{Px(900), Px(600)}, {Px(720), Px(520)}, {Px(1200), Px(820)}, {Px(1000), Px(700)}};
   for (const LayoutSize& size : sizes) {
     window.SetClientSize(size.cx, size.cy);
     ASSERT_EQ(ClientSize(window.hwnd()).cx, size.cx);
@@ -181,16 +185,67 @@ TEST_F(UiTest, MainWindowGroupBoxesPaintTheirCaptionsAndFrames) {
   EXPECT_EQ(capture.At(sending.left + 1, (sending.top + sending.bottom) / 2), GetSysColor(COLOR_BTNSHADOW));
 }
 
+// The top of the topmost control inside the box: the first one below its caption.
+int FirstControlTop(HWND window, HWND box) {
+  const LayoutRect frame = ChildRect(box);
+  int top = frame.bottom;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    LayoutRect rect = ChildRect(child);
+    bool inside = rect.left >= frame.left && rect.right <= frame.right && rect.top >= frame.top &&
+                  rect.bottom <= frame.bottom;
+    if (child != box && inside) top = std::min(top, rect.top);
+  }
+  return top;
+}
+
+// At any DPI: a gap of 2 pixels at least between each caption's lowest inked
+// row and the first control, and a start picture as wide as the button's
+// inside nearly, as at 96 DPI.
+TEST_F(UiTest, MainWindowCaptionsClearTheirControlsAndTheStartPictureFillsItsButton) {
+  MainWindowHost window;
+  ASSERT_TRUE(window.Create());
+  window.SetClientSize(Px(900), Px(600));
+  Capture capture(window.hwnd());
+  const COLORREF blue = RGB(16, 140, 231);
+  const std::pair<int, COLORREF> captions[] = {{IDC_TRACKER_BOX, blue},
+                                               {IDC_SETTINGS_BOX, blue},
+                                               {IDC_ABOUT_BOX, blue},
+                                               {IDC_SENDING_BOX, GetSysColor(COLOR_WINDOWTEXT)}};
+  for (const auto& [id, colour] : captions) {
+    const LayoutRect box = ChildRect(window.Item(id));
+    const int first = FirstControlTop(window.hwnd(), window.Item(id));
+    int ink = -1;
+    for (int y = box.top; y < first; ++y) {
+      if (capture.Count({box.left, y, box.right, y + 1}, colour) > 0) ink = y;
+    }
+    ASSERT_GE(ink, box.top) << "box " << id;
+    EXPECT_GE(first - (ink + 1), 2) << "box " << id;
+    std::printf("box %d at %d DPI: %d pixels from caption to control\n", id, window.layout().dpi(), first - ink - 1);
+  }
+  HWND start = window.Item(IDC_START);
+  BITMAP picture{};
+  auto shown = reinterpret_cast<HBITMAP>(SendMessageW(start, BM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_TRUE(GetObjectW(shown, sizeof(picture), &picture));
+  RECT button{};
+  GetClientRect(start, &button);
+  const int inner_width = button.right - 2 * GetSystemMetrics(SM_CXEDGE);
+  EXPECT_LE(picture.bmWidth, inner_width);
+  EXPECT_LE(picture.bmHeight, button.bottom);
+  EXPECT_GE(picture.bmWidth * 100, inner_width * 80) << picture.bmWidth << " of " << inner_width;
+  std::printf("start picture %ldx%ld in a %ldx%ld button: %d %% of its inner width\n", picture.bmWidth,
+              picture.bmHeight, button.right, button.bottom, static_cast<int>(picture.bmWidth * 100 / inner_width));
+}
+
 // A window to hold test group boxes: the About box, made larger.
 class BoxHost {
  public:
   BoxHost() : dialog_(nullptr) {
     dialog_.Create();
-    SetWindowPos(dialog_.hwnd(), nullptr, 0, 0, 760, 560, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    SetWindowPos(dialog_.hwnd(), nullptr, 0, 0, Px(760), Px(560), SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
   }
   CGroupBox& Add(const std::wstring& text, int row, int column) {
     boxes_.push_back(std::make_unique<CGroupBox>());
-    RECT rect{10 + column * 240, 100 + row * 110, 230 + column * 240, 200 + row * 110};
+    RECT rect{Px(10 + column * 240), Px(100 + row * 110), Px(230 + column * 240), Px(200 + row * 110)};
     boxes_.back()->Create(text, rect, dialog_.hwnd(), 2000 + static_cast<int>(boxes_.size()));
     return *boxes_.back();
   }
@@ -217,21 +272,21 @@ TEST_F(UiTest, GroupBoxCaptionAlignmentsAndFrameLine) {
   Capture capture(host.hwnd());
   for (int alignment = 0; alignment < 4; ++alignment) {
     LayoutRect box = ChildRect(boxes[alignment]->hwnd());
-    auto [left, right] = capture.Span(TopBand(box, 20), kGreen);
+    auto [left, right] = capture.Span(TopBand(box, Px(20)), kGreen);
     ASSERT_GE(left, 0) << "alignment " << alignment;
     int centre = (box.left + box.right) / 2;
     if (alignment == 1) {
-      EXPECT_NEAR((left + right) / 2, centre, 3);
+      EXPECT_NEAR((left + right) / 2, centre, Px(3));
     } else if (alignment == 2) {
       EXPECT_GT(left, centre);
-      EXPECT_NEAR(right, box.right - 11, 8);
+      EXPECT_NEAR(right, box.right - 1 - Px(10), Px(8));
     } else {
-      EXPECT_NEAR(left, box.left + 11, 8) << "alignment " << alignment;
+      EXPECT_NEAR(left, box.left + 1 + Px(10), Px(8)) << "alignment " << alignment;
     }
     // The frame's top line runs beside the caption but not behind it.
     int line = box.top;
-    while (line < box.bottom && capture.At(centre, line) != kRed && capture.At(box.left + 5, line) != kRed) ++line;
-    int beside = alignment == 2 ? box.left + 20 : box.right - 20;
+    while (line < box.bottom && capture.At(centre, line) != kRed && capture.At(box.left + Px(5), line) != kRed) ++line;
+    int beside = alignment == 2 ? box.left + Px(20) : box.right - Px(20);
     EXPECT_EQ(capture.At(beside, line), kRed) << "alignment " << alignment;
     EXPECT_EQ(capture.Count({left, line, right + 1, line + 1}, kRed), 0) << "alignment " << alignment;
   }
