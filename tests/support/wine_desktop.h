@@ -13,6 +13,8 @@ namespace testing_support {
 
 class WineDesktop {
  public:
+  // dpi: the screen's DPI for the desktop's programs.
+  explicit WineDesktop(int dpi = 96) : wine_("ru_RU.UTF-8", dpi) {}
   // Why the test cannot run here (the build's Wine loader or Xvfb missing, a
   // program of the build under test absent), or empty.
   static std::string Missing(const std::vector<std::string>& programs);

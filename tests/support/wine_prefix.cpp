@@ -40,7 +40,20 @@ bool WinePrefix::Boot() {
     std::cerr << "wineboot -i in " << dir_.File("prefix") << " ended with status " << status << "\n";
     return false;
   }
-  return InstallWineFonts(dir_.File("prefix"));
+  return InstallWineFonts(dir_.File("prefix")) && SetDpi();
+}
+
+// The user's LogPixels is enough for Wine 8, which reads it when a program
+// starts: a prefix set to 192 shows every dialog twice as large. (The
+// machine's value in the hardware profile's Fonts key need not be set.)
+bool WinePrefix::SetDpi() const {
+  if (dpi_ == 96) return true;
+  ChildProcess reg;
+  const std::vector<std::string> command = {kWine64, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                                            "/t", "REG_DWORD", "/d", std::to_string(dpi_), "/f"};
+  if (!reg.Start(command, Environment(), true)) return false;
+  reg.ReadAll(120);
+  return reg.Wait(120) == 0;
 }
 
 bool WinePrefix::UseVirtualDesktop(const std::string& size, const std::vector<std::string>& extra_env) {

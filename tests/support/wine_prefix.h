@@ -24,11 +24,13 @@ inline constexpr char kWine64[] = "/usr/lib/wine/wine64";
 
 class WinePrefix {
  public:
-  explicit WinePrefix(const std::string& locale = "ru_RU.UTF-8") : locale_(locale) {}
+  // dpi: the screen's DPI that Wine hands the prefix's programs (96 unless set).
+  explicit WinePrefix(const std::string& locale = "ru_RU.UTF-8", int dpi = 96) : locale_(locale), dpi_(dpi) {}
   ~WinePrefix();
   // The variables that run a program in this prefix.
   std::vector<std::string> Environment() const;
-  // wineboot -i, then Wine's own fonts into C:\windows\Fonts; false when it failed.
+  // wineboot -i, then Wine's own fonts into C:\windows\Fonts and the DPI
+  // into the registry; false when it failed.
   bool Boot();
   // Makes every program of the prefix show its windows on one virtual
   // desktop of the size ("1280x900") with window frames, as on Windows;
@@ -39,8 +41,11 @@ class WinePrefix {
   std::string ComLink(int number) const;
 
  private:
+  bool SetDpi() const;
+
   ScratchDir dir_;
   std::string locale_;
+  int dpi_;
 };
 
 // Debian's Wine does not find the fonts of fonts-wine: without them (Marlett

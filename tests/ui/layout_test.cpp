@@ -8,6 +8,7 @@
 #include "tests/ui/fake_control.h"
 #include "ui/layout_mgr.h"
 #include "ui/main_layout.h"
+#include "ui/start_picture.h"
 
 using testing_support::Fake;
 using testing_support::FakeControl;
@@ -185,6 +186,15 @@ TEST(LayoutMgr, BordersInsetsAndTheStatusBarReachScaleWithTheDpi) {
     EXPECT_EQ(control->rect().top, c.control_top) << c.dpi;
     EXPECT_EQ(layout.LayoutArea({400, 300}, 20).bottom, c.area_bottom) << c.dpi;
   }
+}
+
+TEST(StartPicture, IsTheLargestTheButtonHolds) {
+  const struct {
+    LayoutSize button;
+    int state, resource;
+  } cases[] = {{{159, 72}, 0, IDB_START}, {{186, 88}, 1, IDB_STOP_WAIT}, {{194, 83}, 2, IDB_STOP_FIX_125},
+               {{239, 98}, 0, IDB_START_125}, {{318, 138}, 2, IDB_STOP_FIX_200}, {{100, 40}, 0, IDB_START}};
+  for (const auto& c : cases) EXPECT_EQ(StartPictureResource(c.state, c.button), c.resource) << c.button.cx;
 }
 
 // Controls of dialog 102 with plausible pixel sizes.

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -207,10 +206,8 @@ TEST_F(UiTest, MainWindowCaptionsClearTheirControlsAndTheStartPictureFillsItsBut
   window.SetClientSize(Px(900), Px(600));
   Capture capture(window.hwnd());
   const COLORREF blue = RGB(16, 140, 231);
-  const std::pair<int, COLORREF> captions[] = {{IDC_TRACKER_BOX, blue},
-                                               {IDC_SETTINGS_BOX, blue},
-                                               {IDC_ABOUT_BOX, blue},
-                                               {IDC_SENDING_BOX, GetSysColor(COLOR_WINDOWTEXT)}};
+  const std::pair<int, COLORREF> captions[] = {{IDC_TRACKER_BOX, blue}, {IDC_SETTINGS_BOX, blue},
+                                               {IDC_ABOUT_BOX, blue}, {IDC_SENDING_BOX, GetSysColor(COLOR_WINDOWTEXT)}};
   for (const auto& [id, colour] : captions) {
     const LayoutRect box = ChildRect(window.Item(id));
     const int first = FirstControlTop(window.hwnd(), window.Item(id));
@@ -219,8 +216,7 @@ TEST_F(UiTest, MainWindowCaptionsClearTheirControlsAndTheStartPictureFillsItsBut
       if (capture.Count({box.left, y, box.right, y + 1}, colour) > 0) ink = y;
     }
     ASSERT_GE(ink, box.top) << "box " << id;
-    EXPECT_GE(first - (ink + 1), 2) << "box " << id;
-    std::printf("box %d at %d DPI: %d pixels from caption to control\n", id, window.layout().dpi(), first - ink - 1);
+    EXPECT_GE(first - (ink + 1), 2) << "box " << id << " at " << window.layout().dpi() << " DPI";
   }
   HWND start = window.Item(IDC_START);
   BITMAP picture{};
@@ -232,8 +228,6 @@ TEST_F(UiTest, MainWindowCaptionsClearTheirControlsAndTheStartPictureFillsItsBut
   EXPECT_LE(picture.bmWidth, inner_width);
   EXPECT_LE(picture.bmHeight, button.bottom);
   EXPECT_GE(picture.bmWidth * 100, inner_width * 80) << picture.bmWidth << " of " << inner_width;
-  std::printf("start picture %ldx%ld in a %ldx%ld button: %d %% of its inner width\n", picture.bmWidth,
-              picture.bmHeight, button.right, button.bottom, static_cast<int>(picture.bmWidth * 100 / inner_width));
 }
 
 // A window to hold test group boxes: the About box, made larger.

@@ -1,6 +1,7 @@
 // The toolkit's Windows tests, and dialog 102 as the toolkit shows it
 // (ui-show) worked by the window driver from another process and pictured, on
-// the Wine desktop every window test uses. The pictures stay in
+// the Wine desktop every window test uses: the tests at 96 and 192 DPI, the
+// pictures at 96, 144 and 192. The pictures stay in
 // build/<preset>/test-output/ui/ for people to look at.
 #include <gtest/gtest.h>
 
@@ -28,10 +29,11 @@ std::string PixelAt(const std::string& png, int x, int y) {
   return output;
 }
 
-// True when the left half of the picture's top shows the Tracker caption's colour.
-bool HasCaptionColour(const std::string& png, int width) {
+// True when the left half of the picture's top rows show the Tracker caption's colour.
+bool HasCaptionColour(const std::string& png, int width, int rows) {
   std::string output;
-  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x60+0+0", "-fill", "white", "+opaque",
+  RunToEnd({"/usr/bin/convert", png, "-crop", std::to_string(width / 2) + "x" + std::to_string(rows) + "+0+0", "-fill",
+            "white", "+opaque",
             "rgb(16,140,231)", "-fill", "black", "-opaque", "rgb(16,140,231)", "-format", "%[fx:int(mean*10000)]",
             "info:"},
            {}, 60, &output);
@@ -72,20 +74,26 @@ void DriveDialog102(WindowDriver& driver) {
   EXPECT_EQ(driver.WaitForExit(0), -1) << "the window's process still runs";
 }
 
-TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
+// On a desktop of the DPI, as many times larger as the windows on it.
+void ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPicturedAt(int dpi) {
+  auto scaled = [dpi](int pixels) { return pixels * dpi / 96; };
   const std::string test_exe = testing_support::WindowsProgram("tests/ui/ui_window_test.exe");
   const std::string show_exe = testing_support::WindowsProgram("tests/ui/ui-show.exe");
   const std::string missing = WineDesktop::Missing({test_exe, show_exe, testing_support::WindowDriverPath()});
   if (!missing.empty()) GTEST_SKIP() << missing;
-  WineDesktop desktop;
-  ASSERT_TRUE(desktop.Start());
+  WineDesktop desktop(dpi);
+  ASSERT_TRUE(desktop.Start(std::to_string(scaled(1280)) + "x" + std::to_string(scaled(900))));
   std::string output;
-  EXPECT_EQ(RunToEnd({testing_support::kWine, test_exe}, desktop.Environment(), 300, &output), 0) << output;
-  EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
+  if (dpi != 144) {  // the pictures alone at 144
+    EXPECT_EQ(RunToEnd({testing_support::kWine, test_exe}, desktop.Environment(), 300, &output), 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
+  }
 
   const std::string folder = testing_support::WindowsBuild() + "/test-output/ui";
   std::filesystem::create_directories(folder);
-  for (const auto& [width, height] : {std::pair{700, 480}, std::pair{1000, 640}}) {
+  const auto sizes = dpi == 96 ? std::vector<std::pair<int, int>>{{700, 480}, {1000, 640}}
+                               : std::vector<std::pair<int, int>>{{scaled(1000), scaled(640)}};
+  for (const auto& [width, height] : sizes) {
     SCOPED_TRACE(width);
     ChildProcess window;
     ASSERT_TRUE(window.Start({testing_support::kWine, show_exe, std::to_string(width), std::to_string(height)},
@@ -102,15 +110,24 @@ TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
 
     // Wine hands the painted window to the X server on its own time: take
     // pictures until the Tracker caption's colour shows.
-    const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) + ".png";
+    const std::string png = folder + "/dialog102-" + std::to_string(width) + "x" + std::to_string(height) +
+                            (dpi == 96 ? "" : "-" + std::to_string(dpi) + "dpi") + ".png";
     std::filesystem::remove(png);
     const int shown_width = std::stoi(rect.substr(rect.find(' ', rect.find(' ') + 1)));
     EXPECT_TRUE(testing_support::PollFor(
-        30, [&] { return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width); }))
+        30, [&] { return desktop.Screenshot(rect, png) && HasCaptionColour(png, shown_width, scaled(60)); }))
         << png;
     // The picture is of the whole window: the frame's title bar is above the client area.
-    EXPECT_NE(PixelAt(png, width / 2, 2), PixelAt(png, width / 2, 60)) << png;
-    if (width == 700) DriveDialog102(driver);
+    EXPECT_NE(PixelAt(png, width / 2, 2), PixelAt(png, width / 2, scaled(60))) << png;
+    if (dpi == 96 && width == 700) DriveDialog102(driver);
+  }
+}
+
+TEST(UiUnderWine, ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPictured) {
+  for (int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    ToolkitWindowsPassTheirTestsAndDialog102IsDrivenAndPicturedAt(dpi);
+    if (HasFatalFailure() || IsSkipped()) return;
   }
 }
 
