@@ -266,9 +266,10 @@ void CRovelogDlg::OnTimer(WPARAM id) {
 
 // Closing hides the window at once and stops the recording as the start
 // button does; the dialog ends when the logger's threads (the track packed,
-// any pass ended after its archive in hand) and the update check have
-// posted that they are over. Archives not sent stay for the next run. A box
-// or dialog of ours ends unanswered, which counts as "no".
+// any pass ended after its archive in hand) have posted that they are over.
+// An update check still running is left to run out. Archives not sent stay
+// for the next run. A box or dialog of ours ends unanswered, which counts as
+// "no".
 void CRovelogDlg::OnClose() {
   if (closing_) return;
   closing_ = true;
