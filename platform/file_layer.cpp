@@ -1,5 +1,7 @@
 #include "platform/file_layer.h"
 
+#include <fstream>
+
 #include "platform/folders.h"
 
 namespace platform {
@@ -32,5 +34,20 @@ FileLayer& Files() {
 }
 
 void UseFileLayer(FileLayer* layer) { current_layer = layer; }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in;
+  OpenFileStream(in, path, std::ios::binary | std::ios::ate);
+  std::streamoff size = in.tellg();
+  // A folder opens on some systems and reports an end far beyond any memory;
+  // it fails at its first read, before anything is allocated.
+  if (size <= 0 || !in.seekg(0) || in.peek() == std::ifstream::traits_type::eof()) return std::string();
+  std::string bytes;
+  if (static_cast<unsigned long long>(size) > bytes.max_size()) return std::string();
+  bytes.resize(static_cast<size_t>(size));
+  in.read(bytes.data(), size);
+  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
+  return bytes;
+}
 
 }  // namespace platform

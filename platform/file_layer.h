@@ -29,4 +29,7 @@ FileLayer& Files();
 // one. Set while no other thread writes files.
 void UseFileLayer(FileLayer* layer);
 
+// The file's bytes; empty when it cannot be opened (missing, a folder).
+std::string ReadWholeFile(const std::string& path);
+
 }  // namespace platform

@@ -165,7 +165,7 @@ int TrackDistance(double lat1, double lat2, double lon1, double lon2) {
 }
 
 bool CheckTrackFile(const std::string& path) {
-  std::string text = ReadWholeFile(path);
+  std::string text = platform::ReadWholeFile(path);
   if (text.empty()) return true;
   std::string line_break = LineBreakOf(text);
   bool rebuilt = CloseInterruptedBlocks(text, line_break);
@@ -175,21 +175,6 @@ bool CheckTrackFile(const std::string& path) {
   std::string end_tags = EndTags(OpenElements(survivor), line_break);
   if (rebuilt || kept < text.size() || !end_tags.empty()) Rewrite(path, survivor, end_tags);
   return false;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in;
-  platform::OpenFileStream(in, path, std::ios::binary | std::ios::ate);
-  std::streamoff size = in.tellg();
-  // A folder opens on some systems and reports an end far beyond any memory;
-  // it fails at its first read, before anything is allocated.
-  if (size <= 0 || !in.seekg(0) || in.peek() == std::ifstream::traits_type::eof()) return std::string();
-  std::string bytes;
-  if (static_cast<unsigned long long>(size) > bytes.max_size()) return std::string();
-  bytes.resize(static_cast<size_t>(size));
-  in.read(bytes.data(), size);
-  bytes.resize(static_cast<size_t>(in.gcount()));  // the file may have shrunk meanwhile
-  return bytes;
 }
 
 bool HasContent(const std::string& text) { return HasContentIn(text); }

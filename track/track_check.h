@@ -22,8 +22,5 @@ int TrackDistance(double lat1, double lat2, double lon1, double lon2);
 // leaves the track as it was. Paths are UTF-8.
 bool CheckTrackFile(const std::string& path);
 
-// The file's bytes; empty when it cannot be opened.
-std::string ReadWholeFile(const std::string& path);
-
 // True when the text holds a character other than space, CR and LF.
 bool HasContent(const std::string& text);

@@ -50,7 +50,7 @@ std::vector<ZipDirectoryEntry> ClearBrokenArchives(EventLog& log) {
 // track twice.
 bool IsQueued(const std::string& kml_path, const std::vector<ZipDirectoryEntry>& queued) {
   if (queued.empty()) return false;
-  std::string bytes = ReadWholeFile(kml_path);
+  std::string bytes = platform::ReadWholeFile(kml_path);
   uint32_t crc = ZipCrc32(bytes);
   for (const ZipDirectoryEntry& entry : queued) {
     if (entry.size == bytes.size() && entry.crc == crc) return true;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/file_layer.h"
 #include "platform/text.h"
-#include "track/track_check.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool UploadArchive(EventLog& log, const UploadParams& params, const ServiceAddre
     return false;
   }
   // An archive that cannot be read, or an empty file, is nothing to send.
-  std::string archive = ReadWholeFile(archive_path);
+  std::string archive = platform::ReadWholeFile(archive_path);
   if (archive.empty()) {
     log.AddLine(L"Не удалось прочитать архив " + platform::Utf8ToWide(archive_path));
     return false;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/file_layer.h"
 #include "platform/ini_text.h"
 
 namespace fs = std::filesystem;
@@ -11,19 +12,6 @@ namespace fs = std::filesystem;
 namespace platform {
 
 namespace {
-
-// The whole file; empty when it is missing or cannot be read (a folder, say).
-std::string ReadBytes(const fs::path& path) {
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) return std::string();
-  std::uintmax_t size = fs::file_size(path, error);
-  if (error) return std::string();
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return bytes;
-}
 
 // Windows' read-only attribute binds every user, administrators too; here a
 // file or folder without any write permission plays that part, even for root.
@@ -46,14 +34,14 @@ bool MayWrite(const fs::path& path) {
 
 std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& key, const std::string& path,
                               size_t buffer_chars) {
-  return IniRead(IniReadable(ReadBytes(fs::path(path))), section, key, buffer_chars);
+  return IniRead(IniReadable(ReadWholeFile(path)), section, key, buffer_chars);
 }
 
 bool WriteProfileValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                        const std::string& path) {
   fs::path file(path);
   std::string bytes;
-  std::string lossless = IniLosslessFor(ReadBytes(file), value);
+  std::string lossless = IniLosslessFor(ReadWholeFile(path), value);
   if (!IniWrite(lossless, section, key, value, &bytes)) return true;
   if (!MayWrite(file)) return false;
   // Rewritten in place, as Windows does: the file keeps its identity and rights.

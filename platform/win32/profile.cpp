@@ -2,23 +2,16 @@
 
 #include <windows.h>
 
-#include <iterator>
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/file_layer.h"
 #include "platform/ini_text.h"
 #include "platform/text.h"
 
 namespace platform {
 
 namespace {
-
-// The whole file; empty when it is missing or cannot be read.
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in;
-  OpenFileStream(in, path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Rewritten in place, as the profile functions do: the file keeps its
 // identity and rights.
@@ -37,7 +30,7 @@ std::wstring ReadProfileValue(const std::wstring& section, const std::wstring& k
   if (buffer_chars == 0) return std::wstring();
   // A file from a Russian system that this code page would misread is read
   // by our own equal of the profile functions, leaving the file as it is.
-  std::string bytes = ReadBytes(path);
+  std::string bytes = ReadWholeFile(path);
   std::string readable = IniReadable(bytes);
   if (readable != bytes) return IniRead(readable, section, key, buffer_chars);
   std::vector<wchar_t> buffer(buffer_chars, L'\0');
@@ -50,7 +43,7 @@ bool WriteProfileValue(const std::wstring& section, const std::wstring& key, con
                        const std::string& path) {
   // A text the ANSI code page cannot hold, or a Russian file it would
   // misread, turns the file into UTF-16 first, which the call keeps.
-  std::string bytes = ReadBytes(path);
+  std::string bytes = ReadWholeFile(path);
   std::string lossless = IniLosslessFor(bytes, value);
   if (lossless != bytes && !ReplaceBytes(path, lossless)) return false;
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), Utf8ToWide(path).c_str()) !=

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/file_layer.h"
 #include "tests/support/test_support.h"
 #include "track/track_check.h"
 #include "track/track_file.h"
@@ -109,7 +110,7 @@ void DaySizes(benchmark::internal::Benchmark* benchmark) {
 }
 
 void SetSize(benchmark::State& state, const std::string& path) {
-  auto bytes = static_cast<int64_t>(ReadWholeFile(path).size());
+  auto bytes = static_cast<int64_t>(platform::ReadWholeFile(path).size());
   state.SetBytesProcessed(state.iterations() * bytes);
   state.SetComplexityN(state.range(0) * kPointsPerDay);
 }
@@ -124,7 +125,7 @@ BENCHMARK(BM_CheckTrackFile)->Apply(DaySizes);
 // A track cut inside its last point line: the check rewrites the whole file.
 void BM_CheckCutTrackFile(benchmark::State& state) {
   const std::string& whole = DayTrack(static_cast<int>(state.range(0)));
-  std::string text = ReadWholeFile(whole);
+  std::string text = platform::ReadWholeFile(whole);
   std::string cut = text.substr(0, text.rfind("</coordinates>") - 5);
   std::string path = Scratch().File("cut.kml");
   for (auto _ : state) {
@@ -140,7 +141,7 @@ BENCHMARK(BM_CheckCutTrackFile)->Apply(DaySizes);
 // Floor of the check: reading the file, which it cannot avoid.
 void BM_ReadWholeFileFloor(benchmark::State& state) {
   const std::string& path = DayTrack(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(ReadWholeFile(path));
+  for (auto _ : state) benchmark::DoNotOptimize(platform::ReadWholeFile(path));
   SetSize(state, path);
 }
 BENCHMARK(BM_ReadWholeFileFloor)->Apply(DaySizes);

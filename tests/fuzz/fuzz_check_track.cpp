@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_layer.h"
 #include "tests/track/kml_shape.h"
 #include "track/track_check.h"
 #include "track/track_file.h"
@@ -53,7 +54,7 @@ void CheckArbitraryBytes(const std::string& bytes) {
   std::string path = ScratchPath("bytes.kml");
   WriteBytes(path, bytes);
   bool no_coordinates = CheckTrackFile(path);
-  std::string after = ReadWholeFile(path);
+  std::string after = platform::ReadWholeFile(path);
   // A rebuild adds at most three end tags per block start and one per open
   // element: never more than a few times the input.
   Require(after.size() <= 4 * bytes.size() + 64);
@@ -80,7 +81,7 @@ std::string Recording(const std::string& events) {
   }
   file.CloseSegment();
   file.End();
-  return ReadWholeFile(path);
+  return platform::ReadWholeFile(path);
 }
 
 void CheckCutRecording(const std::string& bytes) {
@@ -96,14 +97,14 @@ void CheckCutRecording(const std::string& bytes) {
   std::string path = ScratchPath("cut.kml");
   WriteBytes(path, prefix);
   Require(CheckTrackFile(path) == complete.empty());
-  std::string after = ReadWholeFile(path);
+  std::string after = platform::ReadWholeFile(path);
   if (complete.empty()) {
     Require(after == prefix);
     return;
   }
   track_testing::KmlShape shape = track_testing::ReadKmlShape(after);
   Require(shape.well_formed && shape.points == complete);
-  Require(!CheckTrackFile(path) && ReadWholeFile(path) == after);
+  Require(!CheckTrackFile(path) && platform::ReadWholeFile(path) == after);
 }
 
 }  // namespace

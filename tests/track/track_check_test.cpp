@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_layer.h"
 #include "tests/fakes/recording_files.h"
 #include "tests/support/test_support.h"
 #include "tests/track/external_tool.h"
@@ -118,9 +119,9 @@ TEST(ReadWholeFile, ReturnsEveryByteOrNothing) {
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7 % 256);  // spans several reads
   bytes += "\r\n\r\0\n";
   ASSERT_TRUE(WriteFileBytes(scratch.File("data.bin"), bytes));
-  EXPECT_EQ(ReadWholeFile(scratch.File("data.bin")), bytes);
-  EXPECT_EQ(ReadWholeFile(scratch.File("missing.kml")), "");
-  EXPECT_EQ(ReadWholeFile(scratch.path()), "");  // a folder
+  EXPECT_EQ(platform::ReadWholeFile(scratch.File("data.bin")), bytes);
+  EXPECT_EQ(platform::ReadWholeFile(scratch.File("missing.kml")), "");
+  EXPECT_EQ(platform::ReadWholeFile(scratch.path()), "");  // a folder
 }
 
 std::string WithLfBreaks(std::string text) {
