@@ -166,11 +166,16 @@ bool CRovelogDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR*
     return true;
   }
   switch (message) {
-    case kStateMessage:
-      commands_->OnTrackState(static_cast<int>(lparam));
-      SetRecordingState(static_cast<int>(lparam));
+    case kStateMessage: {
+      const int state = static_cast<int>(lparam);
+      commands_->OnTrackState(state);
+      // The stop closes the port under the track thread's read, which may
+      // tell a lost fix just before its state 0: a finishing recording shows
+      // no state but that last one.
+      if (!commands_->finishing()) SetRecordingState(state);
       EnableStartAndSendButtons();
       return true;
+    }
     case kPassEndedMessage:
       EnableStartAndSendButtons();
       return true;

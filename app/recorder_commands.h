@@ -51,6 +51,8 @@ class RecorderCommands {
   void OnSendTimer();
 
   bool running() const { return phase_ == Phase::kRecording; }
+  // From a stop until the stopped recording's state 0 has come.
+  bool finishing() const { return phase_ == Phase::kFinishing; }
 
   // The warning a recording by time without a (known) interval, or by a
   // distance of 0 or less, gives once it has started: no timer is set, and
