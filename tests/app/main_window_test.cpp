@@ -739,6 +739,19 @@ TEST_F(MainWindowTest, HandlersRefuseWhatTheStateDoesNotAllow) {
   EXPECT_FALSE(HasLineStarting(Log(), L"Отправка данных на сервер"));
 }
 
+// The session's end returns with the track packed; the closing window stays hidden.
+TEST_F(MainWindowTest, EndOfTheSessionPacksTheTrackBeforeItReturns) {
+  if (!HaveReceiver()) GTEST_SKIP() << "no receiver linked to COM3";
+  StartRecording({{L"ByHands", L"True"}});
+  EXPECT_EQ(SendMessageW(hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".kml"), 0);
+  EXPECT_EQ(CountFiles(folder_.path(), ".zip"), 1);
+  SendMessageW(hwnd(), CRovelogDlg::ShowWindowMessage(), 0, 0);
+  EXPECT_FALSE(IsWindowVisible(hwnd()));
+  Close();
+}
+
 // A close, the session's end or a second instance's request while a box or
 // dialog of ours is open ends it unanswered, which counts as "no": the
 // leftover stays, no point is made, and the window ends without the user.

@@ -48,19 +48,11 @@ bool WindowRun::StartReceiver(const std::vector<std::string>& options) {
 bool WindowRun::StartWindow() {
   program_ = std::make_unique<ChildProcess>();
   driver_ = std::make_unique<WindowDriver>();
-  return program_->Start(ProgramCommand(), desktop_->Environment(), true) &&
+  return program_->Start({kWine, folder_.File("Rovelog.exe")}, desktop_->Environment(), true) &&
          driver_->Start(desktop_->Environment()) && driver_->WaitForWindow("Vantrek", 120);
 }
 
 int WindowRun::WaitForExit(double seconds) { return program_ ? program_->Wait(seconds) : -1; }
-
-int WindowRun::RunSecondInstance(double seconds) {
-  ChildProcess second;
-  if (!second.Start(ProgramCommand(), desktop_->Environment(), true)) return -1;
-  const int status = second.Wait(seconds);
-  if (status == -1) second.Stop();
-  return status;
-}
 
 void WindowRun::Kill() {
   if (program_) program_->Stop(10);

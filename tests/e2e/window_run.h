@@ -38,17 +38,12 @@ class WindowRun {
   WindowDriver& driver() { return *driver_; }
   // The program's exit status once it ended within the seconds, else -1.
   int WaitForExit(double seconds);
-  // Rovelog.exe started once more while the first runs; its exit status once
-  // it ended within the seconds, else -1.
-  int RunSecondInstance(double seconds);
   // Ends the program as a crash or a power cut would, with no close.
   void Kill();
   // Keeps a picture of the window as test output (build/.../test-output/app/NAME.png).
   bool Screenshot(const std::string& name);
 
  private:
-  std::vector<std::string> ProgramCommand() const { return {kWine, folder_.File("Rovelog.exe")}; }
-
   WineDesktop* desktop_;
   ScratchDir folder_;
   ChildProcess receiver_;
